@@ -1,0 +1,10 @@
+#include "forward/Session.h"
+
+#include "exchange/Document.h"
+
+namespace puente {
+
+Session::Session() = default;
+Session::~Session() = default;
+
+}  // namespace puente

@@ -1,0 +1,112 @@
+#include "forward/Staging.h"
+
+#include "common/Error.h"
+#include "forward/TableShape.h"
+#include "platform/Durable.h"
+#include "tablestore/Table.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+#include <filesystem>
+#include <system_error>
+
+namespace puente {
+
+namespace {
+
+const QString kStagingName = ".puente-staging";
+const QString kLockName = ".puente.lock";
+const QString kCommitName = "COMMIT";
+
+// Moves staged/NAME.DBF over NAME.DBF of the working directory, removing any
+// file of that name in another letter case and any old index.
+void MoveIntoPlace(const QString& working, const QString& staged, const QString& table) {
+    const QString source = QDir(staged).filePath(table + ".DBF");
+    const QString target = QDir(working).filePath(table + ".DBF");
+    if (!QFile::exists(source)) return;  // already moved by an earlier attempt
+    const QStringList entries = QDir(working).entryList(QDir::Files | QDir::Hidden);
+    for (const QString& entry : entries) {
+        if (entry != table + ".DBF" && entry.compare(table + ".DBF", Qt::CaseInsensitive) == 0)
+            QFile::remove(QDir(working).filePath(entry));
+    }
+    std::error_code ec;
+    std::filesystem::rename(source.toStdString(), target.toStdString(), ec);
+    if (ec)
+        throw Error(QString("No se pudo colocar la tabla '%1' en la carpeta de trabajo '%2': %3.")
+                        .arg(table, working, QString::fromStdString(ec.message())));
+    RemoveTableFile(working, table, "MDX");
+}
+
+void RemoveFolder(const QString& path) {
+    QDir(path).removeRecursively();
+}
+
+}  // namespace
+
+WorkingDirectoryLock::WorkingDirectoryLock(const QString& workingDirectory) {
+    if (!QDir().mkpath(workingDirectory))
+        throw Error(QString("No se pudo crear la carpeta de trabajo de Horalis '%1'.").arg(workingDirectory));
+    lock_ = std::make_unique<QLockFile>(QDir(workingDirectory).filePath(kLockName));
+    lock_->setStaleLockTime(0);  // only a lock whose process is gone is stale
+    if (!lock_->tryLock(0)) {
+        if (lock_->error() == QLockFile::LockFailedError)
+            throw Error(QString("Otra conversión está trabajando en la carpeta '%1'. Espere a que termine y vuelva a intentarlo.")
+                            .arg(workingDirectory));
+        throw Error(QString("No se puede escribir en la carpeta de trabajo '%1'.").arg(workingDirectory));
+    }
+}
+
+WorkingDirectoryLock::~WorkingDirectoryLock() = default;
+
+void Staging::Recover(const QString& workingDirectory) {
+    const QString staged = QDir(workingDirectory).filePath(kStagingName);
+    if (!QFileInfo::exists(staged)) return;
+    QFile commit(QDir(staged).filePath(kCommitName));
+    if (commit.open(QIODevice::ReadOnly)) {
+        const QStringList tables = QString::fromUtf8(commit.readAll()).split('\n', Qt::SkipEmptyParts);
+        commit.close();
+        for (const QString& table : tables) MoveIntoPlace(workingDirectory, staged, table.trimmed());
+        SyncDirectory(workingDirectory);
+    }
+    RemoveFolder(staged);
+}
+
+Staging::Staging(QString workingDirectory) : workingDirectory_(std::move(workingDirectory)) {
+    Recover(workingDirectory_);
+    directory_ = QDir(workingDirectory_).filePath(kStagingName);
+    if (!QDir().mkpath(directory_))
+        throw Error(QString("No se pudo crear la carpeta provisional '%1'. Compruebe que se puede escribir en la carpeta de trabajo.")
+                        .arg(directory_));
+}
+
+Staging::~Staging() {
+    if (!committed_) RemoveFolder(directory_);
+}
+
+void Staging::Commit(const QStringList& tables) {
+    for (const QString& table : tables) SyncFile(QDir(directory_).filePath(table + ".DBF"));
+    QSaveFile commit(QDir(directory_).filePath(kCommitName));
+    if (!commit.open(QIODevice::WriteOnly) || commit.write(tables.join('\n').toUtf8() + '\n') < 0 || !commit.commit())
+        throw Error(QString("No se pudo escribir en la carpeta provisional '%1': %2.").arg(directory_, commit.errorString()));
+    SyncDirectory(directory_);
+    // From here on the new tables are the valid set: an interruption is
+    // finished by the next run.
+    committed_ = true;
+    for (const QString& table : tables) MoveIntoPlace(workingDirectory_, directory_, table);
+    SyncDirectory(workingDirectory_);
+    RemoveFolder(directory_);
+}
+
+void CheckTablesFree(const QString& directory, const QStringList& tables) {
+    for (const QString& name : tables) {
+        Table table(directory, name);
+        if (!QFileInfo::exists(table.filePath())) continue;
+        table.Open(OpenMode::Exclusive);  // throws naming the table when held
+        table.Close();
+    }
+}
+
+}  // namespace puente

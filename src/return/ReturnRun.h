@@ -1,0 +1,30 @@
+// The return run: the timetable Horalis left in SOLUC becomes the result
+// document beside the chosen exchange document.
+//
+// ImportRun shows the reminder, asks for the document (sticky
+// session.filenameXML), checks that it and SOLUC exist, opens SOLUC, GRUPOST,
+// PROFT, AULAT, ASIGNOMT and ASIGT exclusively, rebuilds the document's root
+// and adds one dsolucion per placed lesson, and saves the result atomically.
+//
+// Ends: Done (outcome 1, "Proceso finalizado", window closed in command-line
+// mode); NoInput ("No existe archivo XML o Solución."; in command-line mode
+// outcome -1 and window closed). Any other failure throws puente::Error; every
+// table the run opened is closed and the cursor restored.
+#pragma once
+
+#include "forward/ForwardRun.h"
+
+#include <QString>
+
+namespace puente {
+
+struct ImportReport {
+    QString resultPath;
+    int entries = 0;       // dsolucion elements written
+    int filteredOut = 0;   // SOLUC records with day or hour 0
+    int untranslated = 0;  // records whose subject code was not found
+};
+
+RunEnd ImportRun(Session& session, UserInterface& ui, ImportReport* report = nullptr);
+
+}  // namespace puente

@@ -1,0 +1,64 @@
+// One SOLUC record, translated back into ZELTA identifiers, and the result
+// document that carries the entries to ZELTA.
+#pragma once
+
+#include "exchange/Document.h"
+
+#include <QString>
+
+#include <optional>
+
+namespace puente {
+
+class Table;
+
+// The nine values of one dsolucion element.
+struct DsolucionEntry {
+    QString casig;     // ZELTA subject identifier
+    QString cgrupo;    // ZELTA group identifier
+    QString cprofe;    // ZELTA teacher identifier
+    QString caula;     // ZELTA room identifier
+    QString cactiv;    // ZELTA task identifier, or the Horalis task code itself
+    qint32 dia = 0;    // SOLUC.DIA
+    QString hora;      // SOLUC.HORA as text
+    QString sesiones;  // SOLUC.SESIONES
+    QString idcurso;   // the group's course
+    bool operator==(const DsolucionEntry&) const = default;
+};
+
+// The open tables a translation reads.
+struct SolucTables {
+    Table& soluc;     // positioned on the record to translate
+    Table& grupos;    // GRUPOST
+    Table& profesores;  // PROFT
+    Table& aulas;     // AULAT
+    Table& materias;  // ASIGNOMT
+};
+
+// Translates the current SOLUC record: every code is looked up afresh (first
+// record in stored order, exact, letter case included). No entry when the
+// subject code ASIG is not found in ASIGNOMT. Moves the lookup tables'
+// cursors, never SOLUC's.
+std::optional<DsolucionEntry> TranslateSolucRow(SolucTables& tables);
+
+// Replaces the document's root by a new `centro` carrying codigo_interno,
+// nombre, curso (trimmed), fecha_exportacion (now) and version (trimmed), with
+// one empty `solucion_horario` child, which it gives back. Everything outside
+// the root stays. A root that is not `centro` or lacks one of the four
+// attributes throws Error before anything is changed.
+Element RebuildCentro(Document& document);
+
+// Adds one dsolucion element with its nine attributes, in order.
+void AppendDsolucion(Document& document, Element solucionHorario, const DsolucionEntry& entry);
+
+// The user's short date, a space, and the time with hours, minutes and seconds.
+QString ExportTimestamp();
+
+enum class PathStyle { Windows, Posix };
+// Where the result of the chosen document is saved: its folder, then
+// "ResultadoHoralis" and its file name. Windows paths split at the last
+// backslash, slash or drive colon; POSIX paths at the last slash.
+QString ResultadoPath(const QString& chosen, PathStyle style);
+QString ResultadoPath(const QString& chosen);  // in this system's style
+
+}  // namespace puente

@@ -1,0 +1,266 @@
+#include "forward/ForwardRun.h"
+
+#include "common/Error.h"
+#include "forward/Session.h"
+#include "forward/Staging.h"
+#include "support/TestSupport.h"
+
+#include <QTemporaryDir>
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace puente {
+namespace {
+
+using test::ReadColumn;
+using test::ScriptedUi;
+using test::Snapshot;
+
+const QStringList kTables = {"ASIGNOMT", "PROFT", "AULAT", "GRUPOST", "DIASHORAST", "ASIGT"};
+
+class ForwardRunTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        session_.workingDirectory = htemp_.path();
+        small_ = QString(PUENTE_TEST_DATA) + "/forward/small.xml";
+    }
+    QString Doc(const QString& name, const QByteArray& bytes) { return test::WriteFile(docs_.path(), name, bytes); }
+    // A run that must end by an error: the error's message.
+    QString FailingRun() {
+        try {
+            ExportRun(session_, ui_, nullptr);
+        } catch (const Error& e) {
+            return e.message();
+        }
+        ADD_FAILURE() << "the run did not fail";
+        return {};
+    }
+    // A first successful run, so that the working directory holds old tables.
+    void ConvertSmall() {
+        ui_.answers.push_back(small_);
+        ASSERT_EQ(ExportRun(session_, ui_, nullptr), RunEnd::Done);
+        ui_.log.clear();
+        session_.outcome = 0;
+    }
+
+    QTemporaryDir htemp_, docs_;
+    Session session_;
+    ScriptedUi ui_;
+    QString small_;
+};
+
+TEST_F(ForwardRunTest, ConvertsAndEndsWithProcesoFinalizado) {
+    ui_.answers.push_back(small_);
+    ForwardReport report;
+    EXPECT_EQ(ExportRun(session_, ui_, &report), RunEnd::Done);
+    EXPECT_EQ(ui_.log, (QStringList{"dialog", "cursor:on", "cursor:off", "message:Proceso finalizado"}));
+    EXPECT_EQ(session_.outcome, 1);
+    EXPECT_EQ(session_.filenameXML, small_);
+    for (const QString& t : kTables) EXPECT_TRUE(QFile::exists(htemp_.filePath(t + ".DBF"))) << t.toStdString();
+    EXPECT_EQ(ReadColumn(htemp_.path(), "ASIGNOMT", "COD"), (QStringList{"MAT", "LCyL", "LECT"}));
+    EXPECT_EQ(ReadColumn(htemp_.path(), "PROFT", "NOMBRE"), (QStringList{"Pedro, García Ruiz", "Ana, Núñez"}));
+    EXPECT_EQ(ReadColumn(htemp_.path(), "GRUPOST", "TUTOR"), (QStringList{"ANA", ""}));
+    EXPECT_EQ(ReadColumn(htemp_.path(), "ASIGT", "CASIG"), (QStringList{"MAT", "LCyL", "LECT"}));
+    QStringList summary;
+    for (const TableReport& t : report.tables) summary << QString("%1 %2").arg(t.table).arg(t.rows);
+    EXPECT_EQ(summary, (QStringList{"ASIGNOMT 3", "PROFT 2", "AULAT 2", "GRUPOST 2", "DIASHORAST 0", "ASIGT 3"}));
+    // Nothing but the six tables and the lock file is left behind.
+    QStringList files = Snapshot(htemp_.path()).keys();
+    files.removeAll(".puente.lock");
+    EXPECT_EQ(files.size(), 6) << files.join(", ").toStdString();
+}
+
+TEST_F(ForwardRunTest, CommandLineModeClosesAfterTheMessage) {
+    session_.commandLineMode = true;
+    ui_.answers.push_back(small_);
+    EXPECT_EQ(ExportRun(session_, ui_, nullptr), RunEnd::Done);
+    EXPECT_EQ(ui_.log.mid(3), (QStringList{"message:Proceso finalizado", "close"}));
+    EXPECT_EQ(session_.outcome, 1);
+}
+
+struct NoInputCase {
+    const char* name;
+    bool commandLine;
+    std::optional<QString> answer;  // relative to the documents folder; nullopt cancels
+    qint32 outcome;
+    QStringList log;
+};
+void PrintTo(const NoInputCase& c, std::ostream* os) { *os << c.name; }
+
+class ForwardNoInput : public ForwardRunTest, public ::testing::WithParamInterface<NoInputCase> {};
+
+TEST_P(ForwardNoInput, SaysNoExisteArchivoAndTouchesNothing) {
+    const NoInputCase& c = GetParam();
+    session_.commandLineMode = c.commandLine;
+    if (c.answer) ui_.answers.push_back(docs_.filePath(*c.answer));
+    else ui_.answers.push_back(std::nullopt);
+    EXPECT_EQ(ExportRun(session_, ui_, nullptr), RunEnd::NoInput);
+    EXPECT_EQ(ui_.log, c.log);
+    EXPECT_EQ(session_.outcome, c.outcome);
+    EXPECT_TRUE(Snapshot(htemp_.path()).isEmpty());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, ForwardNoInput,
+    ::testing::Values(
+        NoInputCase{"interactive, cancelled, nothing chosen before", false, std::nullopt, 0,
+                    {"dialog", "message:No existe archivo"}},
+        NoInputCase{"interactive, a typed name of a missing file", false, QString("falta.xml"), 0,
+                    {"dialog", "message:No existe archivo"}},
+        NoInputCase{"interactive, a folder", false, QString(""), 0, {"dialog", "message:No existe archivo"}},
+        NoInputCase{"command line, cancelled", true, std::nullopt, -1,
+                    {"dialog", "message:No existe archivo", "close"}},
+        NoInputCase{"command line, missing file", true, QString("falta.xml"), -1,
+                    {"dialog", "message:No existe archivo", "close"}}));
+
+TEST_F(ForwardRunTest, CancelAfterAnEarlierChoiceConvertsThatDocumentAgain) {
+    ConvertSmall();
+    const QMap<QString, QByteArray> first = Snapshot(htemp_.path());
+    ui_.answers.push_back(std::nullopt);
+    EXPECT_EQ(ExportRun(session_, ui_, nullptr), RunEnd::Done);
+    EXPECT_EQ(session_.outcome, 1);
+    // Same tables, but for the last-update date in the header (bytes 1-3).
+    const QMap<QString, QByteArray> second = Snapshot(htemp_.path());
+    ASSERT_EQ(first.keys(), second.keys());
+    for (const QString& name : first.keys()) {
+        QByteArray a = first[name], b = second[name];
+        if (name.endsWith(".DBF")) {
+            a.replace(1, 3, "DDD");
+            b.replace(1, 3, "DDD");
+        }
+        EXPECT_EQ(a, b) << name.toStdString();
+    }
+}
+
+struct FailureCase {
+    const char* name;
+    QByteArray document;
+    QString messageStart;  // %1: the document's path
+    QString messageEnd;
+};
+void PrintTo(const FailureCase& c, std::ostream* os) { *os << c.name; }
+
+class ForwardFailure : public ForwardRunTest, public ::testing::WithParamInterface<FailureCase> {};
+
+TEST_P(ForwardFailure, LeavesTheWorkingDirectoryAsItWas) {
+    const FailureCase& c = GetParam();
+    ConvertSmall();
+    test::WriteFile(htemp_.path(), "ASIGNOMT.MDX", "index of the old table");
+    const QMap<QString, QByteArray> before = Snapshot(htemp_.path());
+    session_.commandLineMode = true;
+    const QString path = Doc("doc.xml", c.document);
+    ui_.answers.push_back(path);
+    const QString message = FailingRun();
+    EXPECT_TRUE(message.startsWith(QString(c.messageStart).arg(path))) << message.toStdString();
+    EXPECT_TRUE(message.endsWith(c.messageEnd)) << message.toStdString();
+    EXPECT_EQ(Snapshot(htemp_.path()), before);
+    EXPECT_EQ(session_.outcome, 0);
+    EXPECT_EQ(ui_.cursorDepth, 0);
+    EXPECT_FALSE(ui_.log.contains("close"));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, ForwardFailure,
+    ::testing::Values(
+        FailureCase{"not well-formed", "<centro>\n<materias>\n<dmaterias abrev='A'>\n</centro>",
+                    "El archivo '%1' no es un documento XML válido: ", "No se ha modificado ninguna tabla."},
+        FailureCase{"empty file", "", "El archivo '%1' no es un documento XML válido: ",
+                    "No se ha modificado ninguna tabla."},
+        FailureCase{"root not centro", "<escuela><materias/></escuela>",
+                    "El archivo '%1' no es un documento de intercambio de ZELTA: su elemento raíz es 'escuela' y "
+                    "debería ser 'centro'.",
+                    "'centro'."},
+        FailureCase{"a capacity that is no whole number",
+                    "<centro><aulas><daula nombre='Aula 1' capacidad_alumnos='25 alumnos' codigo='A'/></aulas></centro>",
+                    "'25 alumnos' is not a valid integer value for field 'MAXALUM'", "'MAXALUM'"},
+        FailureCase{"hours that are no number",
+                    "<centro><materias><dmaterias abrev='M' codigo='S'/></materias><grupos><dgrupo codigo='G'/></grupos>"
+                    "<asignaturas><dasignatura cgrupo='G' casig='S' nhoras='cuatro'/></asignaturas></centro>",
+                    "'cuatro' is not a valid floating point value", "value"}));
+
+TEST_F(ForwardRunTest, NotWellFormedGivesLineAndColumn) {
+    ui_.answers.push_back(Doc("roto.xml", "<centro>\n  <materias>\n</centro>\n"));
+    const QString message = FailingRun();
+    EXPECT_TRUE(message.contains("(línea 3, columna")) << message.toStdString();
+}
+
+TEST_F(ForwardRunTest, ACentroWithoutListsGivesEmptyTables) {
+    ui_.answers.push_back(Doc("vacio.xml", "<centro/>"));
+    EXPECT_EQ(ExportRun(session_, ui_, nullptr), RunEnd::Done);
+    EXPECT_EQ(ReadColumn(htemp_.path(), "ASIGNOMT", "COD"), QStringList{"LECT"});
+    for (const QString& t : kTables.mid(1)) EXPECT_TRUE(test::ReadRows(htemp_.path(), t).isEmpty()) << t.toStdString();
+}
+
+TEST_F(ForwardRunTest, ATableHeldByAnotherProgramStopsTheRun) {
+    ConvertSmall();
+    const QMap<QString, QByteArray> before = Snapshot(htemp_.path());
+    int ready[2];
+    ASSERT_EQ(pipe(ready), 0);
+    const pid_t child = fork();
+    if (child == 0) {
+        Table held(htemp_.path(), "GRUPOST");
+        held.Open(OpenMode::Exclusive);
+        (void)!write(ready[1], "x", 1);
+        pause();
+        _exit(0);
+    }
+    char c;
+    ASSERT_EQ(read(ready[0], &c, 1), 1);
+    ui_.answers.push_back(small_);
+    const QString message = FailingRun();
+    kill(child, SIGKILL);
+    waitpid(child, nullptr, 0);
+    EXPECT_TRUE(message.contains("GRUPOST")) << message.toStdString();
+    EXPECT_EQ(Snapshot(htemp_.path()), before);
+}
+
+TEST_F(ForwardRunTest, OldIndexesAndOtherLetterCaseFilesAreReplaced) {
+    test::WriteFile(htemp_.path(), "proft.dbf", "an old table in lower case");
+    test::WriteFile(htemp_.path(), "PROFT.MDX", "old index");
+    test::WriteFile(htemp_.path(), "asigt.mdx", "old index");
+    ConvertSmall();
+    QStringList files = Snapshot(htemp_.path()).keys();
+    files.removeAll(".puente.lock");
+    files.sort();
+    EXPECT_EQ(files, (QStringList{"ASIGNOMT.DBF", "ASIGT.DBF", "AULAT.DBF", "DIASHORAST.DBF", "GRUPOST.DBF",
+                                  "PROFT.DBF"}));
+}
+
+TEST_F(ForwardRunTest, AnInterruptedCommitIsFinishedByTheNextRun) {
+    ConvertSmall();
+    const QMap<QString, QByteArray> old = Snapshot(htemp_.path());
+    // The new set, as a committed staging folder that was moved half-way.
+    QTemporaryDir other;
+    Session second;
+    second.workingDirectory = other.path();
+    ScriptedUi ui;
+    ui.answers.push_back(Doc("otro.xml", "<centro><materias><dmaterias abrev='NUEVA' codigo='N'/></materias></centro>"));
+    ASSERT_EQ(ExportRun(second, ui, nullptr), RunEnd::Done);
+    const QString staging = htemp_.filePath(".puente-staging");
+    QDir().mkpath(staging);
+    for (const QString& t : kTables) QFile::copy(other.filePath(t + ".DBF"), staging + "/" + t + ".DBF");
+    test::WriteFile(staging, "COMMIT", kTables.join('\n').toUtf8() + "\n");
+    QFile::remove(htemp_.filePath("ASIGNOMT.DBF"));
+    QFile::rename(staging + "/ASIGNOMT.DBF", htemp_.filePath("ASIGNOMT.DBF"));
+
+    Staging::Recover(htemp_.path());
+    EXPECT_FALSE(QFileInfo::exists(staging));
+    for (const QString& t : kTables)
+        EXPECT_EQ(test::ReadFile(htemp_.filePath(t + ".DBF")), test::ReadFile(other.filePath(t + ".DBF")))
+            << t.toStdString();
+    EXPECT_EQ(ReadColumn(htemp_.path(), "ASIGNOMT", "COD"), (QStringList{"NUEVA", "LECT"}));
+}
+
+TEST_F(ForwardRunTest, AnUncommittedStagingFolderIsDiscarded) {
+    ConvertSmall();
+    const QMap<QString, QByteArray> before = Snapshot(htemp_.path());
+    const QString staging = htemp_.filePath(".puente-staging");
+    QDir().mkpath(staging);
+    test::WriteFile(staging, "ASIGNOMT.DBF", "half written");
+    Staging::Recover(htemp_.path());
+    EXPECT_EQ(Snapshot(htemp_.path()), before);
+}
+
+}  // namespace
+}  // namespace puente

@@ -1,0 +1,324 @@
+#include "return/ReturnRun.h"
+
+#include "common/Error.h"
+#include "forward/Session.h"
+#include "return/Solution.h"
+#include "support/TestSupport.h"
+
+#include <QTemporaryDir>
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace puente {
+namespace {
+
+using test::ScriptedUi;
+using test::Snapshot;
+
+const QString kReminder = QString("Deberá Abrir el fichero XML de ZELTA,\r\ndesde el cual realizó la Importación a Horalis");
+
+// The working directory after the forward run of small.xml, and a copy of
+// that document in a folder of its own.
+class ReturnRunTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        session_.workingDirectory = htemp_.path();
+        doc_ = docs_.filePath("centro.xml");
+        ASSERT_TRUE(QFile::copy(QString(PUENTE_TEST_DATA) + "/forward/small.xml", doc_));
+        ScriptedUi ui;
+        ui.answers.push_back(doc_);
+        ASSERT_EQ(ExportRun(session_, ui, nullptr), RunEnd::Done);
+        session_ = Session{};
+        session_.workingDirectory = htemp_.path();
+    }
+    void UseSoluc(const QString& fixture) {
+        ASSERT_TRUE(QFile::copy(QString(PUENTE_TEST_DATA) + "/return/" + fixture, htemp_.filePath("SOLUC.DBF")));
+    }
+    QString FailingRun() {
+        try {
+            ImportRun(session_, ui_, nullptr);
+        } catch (const Error& e) {
+            return e.message();
+        }
+        ADD_FAILURE() << "the run did not fail";
+        return {};
+    }
+    // Every table of the working directory can be opened exclusively again.
+    void ExpectNoTableHeld() {
+        for (const QString& t : {"SOLUC", "GRUPOST", "PROFT", "AULAT", "ASIGNOMT", "ASIGT"}) {
+            if (!QFile::exists(htemp_.filePath(QString(t) + ".DBF"))) continue;
+            Table table(htemp_.path(), t);
+            EXPECT_NO_THROW(table.Open(OpenMode::Exclusive)) << t;
+        }
+    }
+    QString Result() const { return docs_.filePath("ResultadoHoraliscentro.xml"); }
+
+    QTemporaryDir htemp_, docs_;
+    Session session_;
+    ScriptedUi ui_;
+    QString doc_;
+};
+
+QStringList Attributes(const Element& e) {
+    QStringList l;
+    for (const QString& name : e.attributeNames()) l << name + "=" + e.attribute(name).value_or("?");
+    return l;
+}
+
+TEST_F(ReturnRunTest, WritesOneEntryPerPlacedLesson) {
+    UseSoluc("soluc_dbase3.dbf");
+    ui_.answers.push_back(doc_);
+    ImportReport report;
+    EXPECT_EQ(ImportRun(session_, ui_, &report), RunEnd::Done);
+    EXPECT_EQ(ui_.log, (QStringList{"message:" + kReminder, "dialog", "cursor:on", "cursor:off",
+                                    "message:Proceso finalizado"}));
+    EXPECT_EQ(session_.outcome, 1);
+    EXPECT_EQ(report.resultPath, Result());
+    EXPECT_EQ(report.entries, 3);
+    EXPECT_EQ(report.filteredOut, 3);
+    EXPECT_EQ(report.untranslated, 1);
+    ExpectNoTableHeld();
+
+    Document result;
+    ASSERT_TRUE(result.load(Result()).ok());
+    EXPECT_EQ(result.encoding(), "ISO-8859-1");
+    const Element root = result.documentElement();
+    const QStringList rootAttributes = Attributes(root);
+    ASSERT_EQ(rootAttributes.size(), 5);
+    EXPECT_EQ(rootAttributes[0], "codigo_interno=28000001");
+    EXPECT_EQ(rootAttributes[1], "nombre=IES Prueba");
+    EXPECT_EQ(rootAttributes[2], "curso=2026");
+    EXPECT_TRUE(rootAttributes[3].startsWith("fecha_exportacion=")) << rootAttributes[3].toStdString();
+    EXPECT_EQ(rootAttributes[4], "version=3");
+    ASSERT_EQ(root.childElements().size(), 1);
+    const QList<Element> entries = result.selectNodes("/centro/solucion_horario/dsolucion");
+    ASSERT_EQ(entries.size(), 3);
+    EXPECT_EQ(Attributes(entries[0]), (QStringList{"casig=M1", "cgrupo=G1", "cprofe=P1", "caula=A1", "cactiv=LECT",
+                                                   "dia=1", "hora=1", "sesiones=1", "idcurso=1"}));
+    EXPECT_EQ(Attributes(entries[1]), (QStringList{"casig=M2", "cgrupo=", "cprofe=", "caula=", "cactiv=", "dia=3",
+                                                   "hora=2", "sesiones=1", "idcurso="}));
+    EXPECT_EQ(Attributes(entries[2]), (QStringList{"casig=M2", "cgrupo=G2", "cprofe=P2", "caula=A2", "cactiv=TXX",
+                                                   "dia=5", "hora=6", "sesiones=111", "idcurso=1"}));
+    // The chosen document itself is not written.
+    EXPECT_EQ(test::ReadFile(doc_), test::ReadFile(QString(PUENTE_TEST_DATA) + "/forward/small.xml"));
+}
+
+// A SOLUC written by this engine, one record per case.
+struct TranslationCase {
+    const char* name;
+    QStringList soluc;  // CODGRUPO, ASIG, TAREA, PROF, AULA
+    std::optional<QStringList> entry;  // casig, cgrupo, cprofe, caula, cactiv, idcurso
+};
+void PrintTo(const TranslationCase& c, std::ostream* os) { *os << c.name; }
+
+class Translation : public ReturnRunTest, public ::testing::WithParamInterface<TranslationCase> {};
+
+TEST_P(Translation, FollowsTheLookups) {
+    const TranslationCase& c = GetParam();
+    Table soluc(htemp_.path(), "SOLUC");
+    soluc.CreateTable({{"DIA", FieldKind::Integer, 0}, {"HORA", FieldKind::Float, 0},
+                       {"SESIONES", FieldKind::Character, 20}, {"CODGRUPO", FieldKind::Character, 10},
+                       {"ASIG", FieldKind::Character, 10}, {"TAREA", FieldKind::Character, 10},
+                       {"PROF", FieldKind::Character, 10}, {"AULA", FieldKind::Character, 10}});
+    soluc.Open(OpenMode::Exclusive);
+    soluc.Append();
+    soluc.FieldByName("DIA").SetAsString("2");
+    soluc.FieldByName("HORA").SetAsFloat(3);
+    soluc.FieldByName("SESIONES").SetAsString("11");
+    const QStringList fields = {"CODGRUPO", "ASIG", "TAREA", "PROF", "AULA"};
+    for (int i = 0; i < fields.size(); ++i) soluc.FieldByName(fields[i]).SetAsString(c.soluc[i]);
+    soluc.Post();
+    soluc.First();
+
+    Table grupos(htemp_.path(), "GRUPOST"), profesores(htemp_.path(), "PROFT"), aulas(htemp_.path(), "AULAT"),
+        materias(htemp_.path(), "ASIGNOMT");
+    for (Table* t : {&grupos, &profesores, &aulas, &materias}) t->Open(OpenMode::Exclusive);
+    SolucTables tables{soluc, grupos, profesores, aulas, materias};
+    const std::optional<DsolucionEntry> entry = TranslateSolucRow(tables);
+    ASSERT_EQ(entry.has_value(), c.entry.has_value()) << c.name;
+    if (!entry) return;
+    const QStringList& e = *c.entry;
+    EXPECT_EQ(*entry, (DsolucionEntry{e[0], e[1], e[2], e[3], e[4], 2, "3", "11", e[5]})) << c.name;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, Translation,
+    ::testing::Values(
+        TranslationCase{"everything found", {"M1ESOA", "MAT", "LCyL", "PGR", "AdI"},
+                        QStringList{"M1", "G1", "P1", "A1", "M2", "1"}},
+        TranslationCase{"subject not found", {"M1ESOA", "XX", "MAT", "PGR", "AdI"}, std::nullopt},
+        TranslationCase{"subject in another letter case", {"M1ESOA", "Mat", "", "", ""}, std::nullopt},
+        TranslationCase{"subject with a leading space", {"M1ESOA", " MAT", "", "", ""}, std::nullopt},
+        TranslationCase{"group not found", {"M9", "MAT", "", "PGR", "AdI"}, QStringList{"M1", "", "P1", "A1", "", ""}},
+        TranslationCase{"teacher and room not found", {"M1ESOA", "MAT", "LECT", "pgr", "Aula"},
+                        QStringList{"M1", "G1", "", "", "LECT", "1"}},
+        TranslationCase{"task not found keeps its code", {"M1ESOB", "LCyL", "T-99", "ANA", "Laborato"},
+                        QStringList{"M2", "G2", "P2", "A2", "T-99", "1"}}));
+
+struct NoInputCase {
+    const char* name;
+    bool commandLine;
+    bool chooseDocument;
+    bool withSoluc;
+    qint32 outcome;
+    QStringList log;
+};
+void PrintTo(const NoInputCase& c, std::ostream* os) { *os << c.name; }
+
+class ReturnNoInput : public ReturnRunTest, public ::testing::WithParamInterface<NoInputCase> {};
+
+TEST_P(ReturnNoInput, SaysSoAndWritesNothing) {
+    const NoInputCase& c = GetParam();
+    if (c.withSoluc) UseSoluc("soluc_dbase3.dbf");
+    session_.commandLineMode = c.commandLine;
+    if (c.chooseDocument) ui_.answers.push_back(doc_);
+    const QMap<QString, QByteArray> before = Snapshot(htemp_.path());
+    EXPECT_EQ(ImportRun(session_, ui_, nullptr), RunEnd::NoInput);
+    EXPECT_EQ(ui_.log, c.log);
+    EXPECT_EQ(session_.outcome, c.outcome);
+    EXPECT_EQ(Snapshot(htemp_.path()), before);
+    EXPECT_FALSE(QFile::exists(Result()));
+}
+
+const QString kNoInput = "message:No existe archivo XML o Solución.";
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, ReturnNoInput,
+    ::testing::Values(
+        NoInputCase{"no document chosen, interactive", false, false, true, 0,
+                    {"message:" + kReminder, "dialog", kNoInput}},
+        NoInputCase{"no SOLUC, interactive", false, true, false, 0, {"message:" + kReminder, "dialog", kNoInput}},
+        NoInputCase{"no SOLUC, command line", true, true, false, -1,
+                    {"message:" + kReminder, "dialog", kNoInput, "close"}},
+        NoInputCase{"no document chosen, command line", true, false, true, -1,
+                    {"message:" + kReminder, "dialog", kNoInput, "close"}}));
+
+TEST_F(ReturnRunTest, AForwardRunThenACancelledReturnRunUsesTheSameDocument) {
+    UseSoluc("soluc_dbase3.dbf");
+    session_.filenameXML = doc_;  // as the forward run left it
+    ui_.answers.push_back(std::nullopt);
+    EXPECT_EQ(ImportRun(session_, ui_, nullptr), RunEnd::Done);
+    EXPECT_TRUE(QFile::exists(Result()));
+}
+
+struct FailureCase {
+    const char* name;
+    QByteArray document;  // empty: the good document
+    QString removeTable;  // a table taken away before the run
+    QString message;      // exact, %1 the document's path, %2 the working directory
+};
+void PrintTo(const FailureCase& c, std::ostream* os) { *os << c.name; }
+
+class ReturnFailure : public ReturnRunTest, public ::testing::WithParamInterface<FailureCase> {};
+
+TEST_P(ReturnFailure, StopsCleanlyAndWritesNothing) {
+    const FailureCase& c = GetParam();
+    UseSoluc("soluc_dbase3.dbf");
+    if (!c.document.isEmpty()) test::WriteFile(docs_.path(), "centro.xml", c.document);
+    if (!c.removeTable.isEmpty()) QFile::remove(htemp_.filePath(c.removeTable + ".DBF"));
+    test::WriteFile(docs_.path(), "ResultadoHoraliscentro.xml", "an earlier result");
+    const QMap<QString, QByteArray> before = Snapshot(htemp_.path());
+    const QMap<QString, QByteArray> docsBefore = Snapshot(docs_.path());
+    session_.commandLineMode = true;
+    ui_.answers.push_back(doc_);
+    const QString message = FailingRun();
+    if (c.message.contains("%3")) {
+        EXPECT_TRUE(message.startsWith(QString(c.message).arg(doc_, htemp_.path()).section("%3", 0, 0)))
+            << message.toStdString();
+    } else {
+        EXPECT_EQ(message, QString(c.message).arg(doc_, htemp_.path()));
+    }
+    EXPECT_EQ(Snapshot(htemp_.path()), before);
+    EXPECT_EQ(Snapshot(docs_.path()), docsBefore);
+    EXPECT_EQ(session_.outcome, 0);
+    EXPECT_EQ(ui_.cursorDepth, 0);
+    EXPECT_FALSE(ui_.log.contains("close"));
+    ExpectNoTableHeld();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, ReturnFailure,
+    ::testing::Values(
+        FailureCase{"root not centro", "<escuela/>", "",
+                    "El archivo '%1' no es un documento de intercambio de ZELTA: su elemento raíz es 'escuela' y "
+                    "debería ser 'centro'."},
+        FailureCase{"root lacks version", "<centro codigo_interno='1' nombre='N' curso='C'/>", "",
+                    "El documento no sirve para la importación: al elemento 'centro' le falta el atributo 'version'. "
+                    "No se ha escrito nada."},
+        FailureCase{"not well-formed", "<centro>", "", "El archivo '%1' no es un documento XML válido: %3"},
+        FailureCase{"ASIGT missing", "", "ASIGT", "No existe la tabla 'ASIGT' (%2/ASIGT.DBF)%3"}));
+
+TEST_F(ReturnRunTest, ATableHeldByAnotherProgramStopsTheRun) {
+    UseSoluc("soluc_dbase3.dbf");
+    int ready[2];
+    ASSERT_EQ(pipe(ready), 0);
+    const pid_t child = fork();
+    if (child == 0) {
+        Table held(htemp_.path(), "AULAT");
+        held.Open(OpenMode::Shared);
+        (void)!write(ready[1], "x", 1);
+        pause();
+        _exit(0);
+    }
+    char c;
+    ASSERT_EQ(read(ready[0], &c, 1), 1);
+    ui_.answers.push_back(doc_);
+    const QString message = FailingRun();
+    kill(child, SIGKILL);
+    waitpid(child, nullptr, 0);
+    EXPECT_TRUE(message.contains("AULAT")) << message.toStdString();
+    EXPECT_FALSE(QFile::exists(Result()));
+    ExpectNoTableHeld();
+}
+
+TEST_F(ReturnRunTest, AFailedSaveLeavesTheEarlierResult) {
+    UseSoluc("soluc_dbase3.dbf");
+    QDir(docs_.path()).mkdir("ResultadoHoraliscentro.xml");  // a folder where the file should go
+    ui_.answers.push_back(doc_);
+    const QString message = FailingRun();
+    EXPECT_TRUE(message.contains("ResultadoHoraliscentro.xml")) << message.toStdString();
+    EXPECT_TRUE(QFileInfo(Result()).isDir());
+    EXPECT_EQ(session_.outcome, 0);
+    ExpectNoTableHeld();
+}
+
+TEST_F(ReturnRunTest, AnEmptySolucGivesAnEmptySolucionHorario) {
+    Table soluc(htemp_.path(), "SOLUC");
+    soluc.CreateTable({{"DIA", FieldKind::Integer, 0}, {"HORA", FieldKind::Integer, 0}});
+    test::WriteFile(docs_.path(), "centro.xml",
+                    "<?xml version='1.0'?>\n<centro codigo_interno=' 7 ' nombre='' curso='c' version='v' otro='x'>"
+                    "<materias/><solucion_horario><dsolucion casig='old'/></solucion_horario></centro>\n"
+                    "<!-- después -->\n");
+    test::WriteFile(docs_.path(), "ResultadoHoraliscentro.xml", "an earlier result");
+    ui_.answers.push_back(doc_);
+    EXPECT_EQ(ImportRun(session_, ui_, nullptr), RunEnd::Done);
+    const QString result = QString::fromUtf8(test::ReadFile(Result()));
+    EXPECT_TRUE(result.contains("<!-- después -->\n<centro codigo_interno=\"7\" nombre=\"\" curso=\"c\" fecha_exportacion=\""))
+        << result.toStdString();
+    EXPECT_TRUE(result.contains("version=\"v\"><solucion_horario/></centro>")) << result.toStdString();
+    EXPECT_FALSE(result.contains("old"));
+}
+
+struct PathCase {
+    const char* name;
+    PathStyle style;
+    QString chosen;
+    QString result;
+};
+
+TEST(ResultadoPath, PutsTheResultBesideTheChosenDocument) {
+    const QList<PathCase> cases = {
+        {"windows folder", PathStyle::Windows, "D:\\Datos\\centro.xml", "D:\\Datos\\ResultadoHoraliscentro.xml"},
+        {"windows drive only", PathStyle::Windows, "D:centro.xml", "D:ResultadoHoraliscentro.xml"},
+        {"windows slash", PathStyle::Windows, "C:/Datos/centro.XML", "C:/Datos/ResultadoHoraliscentro.XML"},
+        {"bare name", PathStyle::Windows, "centro.xml", "ResultadoHoraliscentro.xml"},
+        {"posix", PathStyle::Posix, "/home/ana/centro.XML", "/home/ana/ResultadoHoraliscentro.XML"},
+        {"posix keeps backslashes in names", PathStyle::Posix, "/tmp/a\\b.xml", "/tmp/ResultadoHoralisa\\b.xml"},
+        {"posix colon", PathStyle::Posix, "/tmp/c:d.xml", "/tmp/ResultadoHoralisc:d.xml"},
+    };
+    for (const PathCase& c : cases) EXPECT_EQ(ResultadoPath(c.chosen, c.style), c.result) << c.name;
+}
+
+}  // namespace
+}  // namespace puente

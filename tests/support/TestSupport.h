@@ -1,0 +1,121 @@
+// Helpers shared by the tests of the runs: temporary documents, a scripted
+// person, table dumps and directory snapshots.
+#pragma once
+
+#include "common/UserInterface.h"
+#include "exchange/Document.h"
+#include "tablestore/Table.h"
+
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QList>
+#include <QMap>
+#include <QStringList>
+
+#include <gtest/gtest.h>
+
+#include <deque>
+#include <memory>
+#include <optional>
+#include <ostream>
+
+QT_BEGIN_NAMESPACE
+inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
+inline void PrintTo(const QStringList& l, std::ostream* os) {
+    *os << '[' << l.join("|").toStdString() << ']';
+}
+QT_END_NAMESPACE
+
+namespace puente::test {
+
+inline QString WriteFile(const QString& dir, const QString& name, const QByteArray& bytes) {
+    const QString path = QDir(dir).filePath(name);
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly)) ADD_FAILURE() << "cannot write " << path.toStdString();
+    f.write(bytes);
+    return path;
+}
+
+inline QByteArray ReadFile(const QString& path) {
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly)) return {};
+    return f.readAll();
+}
+
+// A document loaded from inline UTF-8 text.
+inline std::unique_ptr<Document> DocumentFrom(const QString& xml) {
+    auto doc = std::make_unique<Document>();
+    const LoadResult r = doc->loadFromBytes(xml.toUtf8(), "inline");
+    EXPECT_TRUE(r.ok()) << r.message.toStdString();
+    return doc;
+}
+
+// Every live record of a table, each field read as text, in stored order.
+inline QList<QStringList> ReadRows(const QString& dir, const QString& name) {
+    Table t(dir, name);
+    t.Open(OpenMode::Shared);
+    QList<QStringList> rows;
+    const QList<FieldInfo> fields = t.Fields();
+    for (t.First(); !t.Eof(); t.Next()) {
+        QStringList row;
+        for (const FieldInfo& f : fields) row << t.FieldByName(f.name).AsString();
+        rows << row;
+    }
+    return rows;
+}
+
+// One column of a table, in stored order.
+inline QStringList ReadColumn(const QString& dir, const QString& name, const QString& field) {
+    Table t(dir, name);
+    t.Open(OpenMode::Shared);
+    QStringList values;
+    for (t.First(); !t.Eof(); t.Next()) values << t.FieldByName(field).AsString();
+    return values;
+}
+
+// Every file under `dir` with its bytes, paths relative to `dir`.
+inline QMap<QString, QByteArray> Snapshot(const QString& dir) {
+    QMap<QString, QByteArray> files;
+    QDirIterator it(dir, QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString path = it.next();
+        files.insert(QDir(dir).relativeFilePath(path), ReadFile(path));
+    }
+    return files;
+}
+
+// A person who answers from a script and whose every step is logged.
+class ScriptedUi : public UserInterface {
+public:
+    // Each call to the file dialog takes the next answer: a path, or nullopt
+    // for "cancel". An empty script cancels.
+    std::deque<std::optional<QString>> answers;
+    QStringList log;  // "dialog", "message:<text>", "cursor:on", "cursor:off", "close"
+    int cursorDepth = 0;
+
+    bool ChooseExchangeFile(QString& path) override {
+        log << "dialog";
+        if (answers.empty()) return false;
+        std::optional<QString> a = answers.front();
+        answers.pop_front();
+        if (!a) return false;
+        path = *a;
+        return true;
+    }
+    void ShowMessage(const QString& text) override { log << "message:" + text; }
+    void SetWaitCursor(bool on) override {
+        cursorDepth += on ? 1 : -1;
+        log << (on ? "cursor:on" : "cursor:off");
+    }
+    void CloseWindow() override { log << "close"; }
+
+    QStringList Messages() const {
+        QStringList m;
+        for (const QString& l : log)
+            if (l.startsWith("message:")) m << l.mid(8);
+        return m;
+    }
+};
+
+}  // namespace puente::test
