@@ -97,7 +97,7 @@ def main(path):
     for i, (name, level, course) in enumerate(GROUPS, 1):
         code = "GRP%02d" % i
         tutor = teacher_ids[i * 2] if i != 5 else "PROF999"  # one tutor that is no teacher
-        out.append("    <dgrupo %s/>" % attrs(nombre=name, codigo_nivel=level, turno="M" if i < 11 else "T",
+        out.append("    <dgrupo %s/>" % attrs(nombre=name, codigo_nivel=level, turno="T" if i == 11 else "M",
                                                curso=course, codigo_tutor=tutor, codigo=code))
         group_ids.append(code)
     out.append("  </grupos>")

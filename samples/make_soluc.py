@@ -36,6 +36,8 @@ def main(directory, out):
             slot += 1
             table.append((day, hour, "1", a["CGRUP"], a["CASIG"], "LECT", a["CPROF"],
                           rng.choice(rooms), "0"))
+    # A lesson of a subject that the document no longer has: no entry.
+    table.append((2, 3, "1", a["CGRUP"], "BORRADA", "LECT", "", "", "0"))
     with table[3] as record:
         dbf.delete(record)
     table.close()

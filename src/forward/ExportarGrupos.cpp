@@ -39,8 +39,9 @@ void ExportarGrupos(ForwardContext& ctx) {
         const QString tutorId = ReadAttribute(e, "codigo_tutor");
 
         teachers.First();
-        const QString tutor = teachers.Locate("IDPROF", tutorId) ? teachers.FieldByName("ABREV").AsString() : QString();
-        if (report && tutor.isEmpty() && !tutorId.isEmpty())
+        const bool tutorFound = teachers.Locate("IDPROF", tutorId);
+        const QString tutor = tutorFound ? teachers.FieldByName("ABREV").AsString() : QString();
+        if (report && !tutorFound && !tutorId.isEmpty())
             report->notes << QString("Grupo %1 ('%2'): ningún profesor tiene el código de tutor '%3'; TUTOR queda vacío.")
                                  .arg(i + 1).arg(nombre, tutorId);
 

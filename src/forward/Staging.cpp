@@ -101,11 +101,12 @@ void Staging::Commit(const QStringList& tables) {
 }
 
 void CheckTablesFree(const QString& directory, const QStringList& tables) {
+    // Only the lock matters: an old table that is damaged is replaced all the same.
     for (const QString& name : tables) {
-        Table table(directory, name);
-        if (!QFileInfo::exists(table.filePath())) continue;
-        table.Open(OpenMode::Exclusive);  // throws naming the table when held
-        table.Close();
+        if (Table::IsHeldElsewhere(directory, name))
+            throw Error(QString("La tabla '%1' (%2) está en uso por otro programa. Cierre Horalis u otro programa "
+                                "que la tenga abierta y vuelva a intentarlo.")
+                            .arg(name, QDir::toNativeSeparators(Table(directory, name).filePath())));
     }
 }
 

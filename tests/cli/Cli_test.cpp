@@ -13,7 +13,7 @@ struct Outcome {
     QString out, err;
 };
 
-Outcome Run(const QStringList& args) {
+Outcome RunTool(const QStringList& args) {
     QString out, err;
     QTextStream o(&out), e(&err);
     const int status = RunCli(args, o, e);
@@ -30,7 +30,7 @@ protected:
 };
 
 TEST_F(CliTest, ExportarPrintsTheSummary) {
-    const Outcome r = Run({"exportar", kSmall, "--htemp", htemp_.path()});
+    const Outcome r = RunTool({"exportar", kSmall, "--htemp", htemp_.path()});
     EXPECT_EQ(r.status, kExitDone) << r.err.toStdString();
     EXPECT_EQ(r.err, "Proceso finalizado\n");
     EXPECT_EQ(r.out, QString("Documento: %1\nCarpeta de trabajo: %2\n"
@@ -44,9 +44,9 @@ TEST_F(CliTest, ExportarPrintsTheSummary) {
 TEST_F(CliTest, ImportarPrintsTheResultAndItsCounts) {
     const QString doc = docs_.filePath("centro.xml");
     ASSERT_TRUE(QFile::copy(kSmall, doc));
-    ASSERT_EQ(Run({"exportar", doc, "--htemp=" + htemp_.path()}).status, kExitDone);
+    ASSERT_EQ(RunTool({"exportar", doc, "--htemp=" + htemp_.path()}).status, kExitDone);
     ASSERT_TRUE(QFile::copy(QString(PUENTE_TEST_DATA) + "/return/soluc_dbase3.dbf", htemp_.filePath("SOLUC.DBF")));
-    const Outcome r = Run({"IMPORTAR", doc, "--htemp", htemp_.path()});
+    const Outcome r = RunTool({"IMPORTAR", doc, "--htemp", htemp_.path()});
     EXPECT_EQ(r.status, kExitDone) << r.err.toStdString();
     EXPECT_EQ(r.out, QString("Resultado: %1\nEntradas dsolucion escritas: 3\n"
                              "Registros de SOLUC sin día u hora (pasados por alto): 3\n"
@@ -79,7 +79,7 @@ TEST_F(CliTest, ExitStatuses) {
     for (const StatusCase& c : cases) {
         QStringList args;
         for (QString a : c.args) args << a.replace("%H", htemp_.path()).replace("%D", docs_.path());
-        const Outcome r = Run(args);
+        const Outcome r = RunTool(args);
         EXPECT_EQ(r.status, c.status) << c.name;
         EXPECT_TRUE(r.err.startsWith(c.errStart)) << c.name << ": " << r.err.toStdString();
     }
@@ -87,10 +87,10 @@ TEST_F(CliTest, ExitStatuses) {
 }
 
 TEST_F(CliTest, HelpAndVersion) {
-    const Outcome help = Run({"--help"});
+    const Outcome help = RunTool({"--help"});
     EXPECT_EQ(help.status, kExitDone);
     EXPECT_TRUE(help.out.startsWith("Uso:\n  puente exportar DOCUMENTO.xml [--htemp CARPETA]\n"));
-    const Outcome version = Run({"--version"});
+    const Outcome version = RunTool({"--version"});
     EXPECT_EQ(version.status, kExitDone);
     EXPECT_EQ(version.out, QString("puente (PuenteHoralisZelta) %1\n").arg(PUENTE_VERSION));
 }

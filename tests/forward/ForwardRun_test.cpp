@@ -136,7 +136,7 @@ TEST_F(ForwardRunTest, CancelAfterAnEarlierChoiceConvertsThatDocumentAgain) {
 struct FailureCase {
     const char* name;
     QByteArray document;
-    QString messageStart;  // %1: the document's path
+    QString messageStart;  // {doc}: the document's path
     QString messageEnd;
 };
 void PrintTo(const FailureCase& c, std::ostream* os) { *os << c.name; }
@@ -152,7 +152,7 @@ TEST_P(ForwardFailure, LeavesTheWorkingDirectoryAsItWas) {
     const QString path = Doc("doc.xml", c.document);
     ui_.answers.push_back(path);
     const QString message = FailingRun();
-    EXPECT_TRUE(message.startsWith(QString(c.messageStart).arg(path))) << message.toStdString();
+    EXPECT_TRUE(message.startsWith(QString(c.messageStart).replace("{doc}", path))) << message.toStdString();
     EXPECT_TRUE(message.endsWith(c.messageEnd)) << message.toStdString();
     EXPECT_EQ(Snapshot(htemp_.path()), before);
     EXPECT_EQ(session_.outcome, 0);
@@ -164,11 +164,11 @@ INSTANTIATE_TEST_SUITE_P(
     Cases, ForwardFailure,
     ::testing::Values(
         FailureCase{"not well-formed", "<centro>\n<materias>\n<dmaterias abrev='A'>\n</centro>",
-                    "El archivo '%1' no es un documento XML válido: ", "No se ha modificado ninguna tabla."},
-        FailureCase{"empty file", "", "El archivo '%1' no es un documento XML válido: ",
+                    "El archivo '{doc}' no es un documento XML válido: ", "No se ha modificado ninguna tabla."},
+        FailureCase{"empty file", "", "El archivo '{doc}' no es un documento XML válido: ",
                     "No se ha modificado ninguna tabla."},
         FailureCase{"root not centro", "<escuela><materias/></escuela>",
-                    "El archivo '%1' no es un documento de intercambio de ZELTA: su elemento raíz es 'escuela' y "
+                    "El archivo '{doc}' no es un documento de intercambio de ZELTA: su elemento raíz es 'escuela' y "
                     "debería ser 'centro'.",
                     "'centro'."},
         FailureCase{"a capacity that is no whole number",
