@@ -1,29 +1,52 @@
 // A dBase table in the Horalis working directory, reached through a cursor.
 //
 // A Table names one file, <directory>/<NAME>.DBF, and is closed until Open().
+// The name is given without extension ("ASIGNOMT"; a trailing ".DBF" is
+// dropped). An existing file whose name differs only in letter case
+// (soluc.dbf) is the same table: it is the one opened and the one replaced.
 // CreateTable() writes a new empty table with the given fields (dBase III+/IV,
-// version byte 0x03, language driver 0x58 = Windows-1252), replacing any file
-// of that name. The engine reads the tables a dBase program may write: levels
-// III, IV, 5 and 7; field types C N F L D I O + @ (M B G are skipped).
+// version byte 0x03, language driver 0x58 = Windows-1252, no production
+// index), replacing any file of that name in place. The engine reads the
+// tables a dBase program may write: levels III, IV, 5 and 7; field types
+// C N F L D I O + @ (M B G are skipped: they read as empty); code pages 437,
+// 850, 852, 866, 1250, 1251 and 1252 from the language driver (1252 when it
+// names none). The header is checked before any record is read; a file that
+// is not a dBase table raises "El archivo '<path>' no es una tabla dBase
+// válida: <reason>". A record count larger than the file is no error: the
+// complete records there are read.
 //
-// Cursor: First/Next/Eof walk the live records in stored order; records marked
-// deleted are never seen, by the cursor nor by Locate. Locate(field, key) moves
-// to the first live record in stored order whose field, read as text, equals
-// the key exactly (letter case included) and tells whether one was found; when
-// none is found the cursor stays where it was. A key that is not found is never
-// an error.
+// Cursor: Open moves to the first record. First/Next/Eof walk the live
+// records in stored order; records marked deleted are never seen, by the
+// cursor nor by Locate. Next on the last record sets Eof and leaves the
+// fields of the last record readable; an empty table is at Eof with blank
+// fields. Locate(field, key) moves to the first live record in stored order
+// whose field, read as text, equals the key exactly (letter case and leading
+// spaces included) and tells whether one was found; when none is found the
+// cursor stays where it was. A key that is not found is never an error.
+// Locate keeps, per field, an index from value to first record, built on its
+// first use while the table is open and dropped by Post; walking streams
+// the file in blocks of about 512 KiB, so memory stays small for any size.
 //
-// Writing: Append() starts a blank record, the Field setters fill it, Post()
-// stores it after the last record and rewrites the header's record count, so
-// the file is a valid table after every Post.
+// Writing: Append() starts a blank record (spaces; zero bytes for level-7
+// binary fields), the Field setters fill it, Post() stores it after the last
+// record and then rewrites the header's record count and date, so the file is
+// a valid table after every Post (a crash between the two leaves the record
+// out). A write that fails (disk full, file-size limit) raises an Error
+// naming the file, and the record is taken back so the table stays as it
+// was. A pending Append is posted by First/Next/Locate/Append when a field
+// was set, dropped otherwise, and dropped by Close. Post without a pending
+// Append does nothing. Setting a field without a pending Append raises.
 //
 // Locking: Open(Exclusive) fails when another open of the table (in this or
 // another process) holds it; Open(Shared) fails when another holds it
-// exclusively. Windows uses share modes; elsewhere advisory locks that every
-// open of this engine honours.
+// exclusively; CreateTable fails when any other holds it, before changing
+// anything. Windows uses share modes; elsewhere open-file-description locks
+// that every open of this engine honours (see platform/FileLock.h). A file
+// that may not be written is opened for reading only (Append then raises).
+// IsHeldElsewhere tells whether a table is held without opening it.
 //
-// Errors are puente::Error with Spanish messages naming the file, except the
-// two texts that the system has always shown:
+// Errors are puente::Error with Spanish messages naming the file, table or
+// field, except the two texts that the system has always shown:
 //   "Field '%s' not found"
 //   "'%s' is not a valid integer value for field '%s'"
 #pragma once
@@ -61,26 +84,43 @@ enum class OpenMode { Shared, Exclusive };
 
 class Table;
 struct FieldInput;
+struct FieldValue;
 
-// A field of the current record, as FieldByName gives it.
+// A field of the current record, as FieldByName gives it. It reads and sets
+// the record under the cursor at the time of the call; it may be used while
+// its Table lives, and raises once the table is closed.
 class Field {
 public:
     const QString& name() const;
 
     // Reading. Text: character fields without trailing blanks; numbers in the
     // general format (up to 15 significant digits, no trailing zeros, the
-    // user's decimal separator); logical "T"/"F"; dates "YYYYMMDD"; a blank
-    // field gives the empty text. Integer and number: a blank field gives 0.
+    // user's decimal separator; "1E-5" style below 0.0001 and from 10^15);
+    // whole numbers of N fields exactly; logical "T"/"F"; dates "YYYYMMDD",
+    // timestamps "YYYYMMDD hh:mm:ss"; a blank field gives the empty text.
+    // Integer and number: a blank field gives 0; a number with decimals is
+    // rounded to the nearest whole number, halves to the even one (2.5 -> 2,
+    // 3.5 -> 4), as Delphi's Round; a value outside 32 bits, or a text that
+    // is no whole number, raises "'%s' is not a valid integer value for field
+    // '%s'". Logical: T/Y true; numbers true when not 0; texts true when they
+    // start with T, Y or S. A value the file holds damaged raises an Error
+    // naming the field, the record and the file.
     QString AsString() const;
     qint32 AsInteger() const;
     double AsFloat() const;
     bool AsBoolean() const;
 
     // Writing (between Append and Post).
-    // Character: converted to code page 1252 (a character it lacks becomes
-    // '?') and cut to the width silently. Integer: the text must be a whole
-    // number within 32 bits, else "'%s' is not a valid integer value for
-    // field '%s'"; empty text leaves the field blank. Float: a number.
+    // Character: converted to the table's code page, 1252 for the tables
+    // created here (a character it lacks becomes '?', one per character) and
+    // cut to the width silently; a number is written in the general format,
+    // a logical as "T"/"F". Integer (N without decimals, I, +): the text must
+    // be a whole number within 32 bits, an optional sign and the digits 0-9,
+    // spaces around it allowed, else "'%s' is not a valid integer value for
+    // field '%s'"; a number is rounded (halves to even) and must fit 32 bits.
+    // Float (N with decimals, F, O): a number, or a text in the user's
+    // decimal format; it must fit the width. Empty text (or spaces) leaves
+    // any field blank. A refused value leaves the field as it was.
     void SetAsString(const QString& value);
     void SetAsBoolean(bool value);
     void SetAsFloat(double value);
@@ -105,7 +145,9 @@ public:
     Table& operator=(const Table&) = delete;
 
     const QString& name() const { return name_; }
-    QString filePath() const;  // <directory>/<NAME>.DBF
+    // The file: the one open, else the existing one (letter case ignored),
+    // else <directory>/<NAME>.DBF.
+    QString filePath() const;
 
     // Whether any open of the table's file holds it, so that Open(Exclusive)
     // would fail: another program, or another Table of this program (this
@@ -124,8 +166,10 @@ public:
     void Close();  // releases the file and its lock; closing a closed table is fine
     bool IsOpen() const;
 
+    // Of the open table (raise when it is closed): the fields as the file
+    // describes them, and the records not marked deleted.
     QList<FieldInfo> Fields() const;
-    int LiveRecordCount() const;  // records not marked deleted
+    int LiveRecordCount() const;
 
     void First();
     void Next();
@@ -135,6 +179,7 @@ public:
     void Append();
     void Post();
 
+    // The field of that name, letter case ignored; "Field '%s' not found".
     Field FieldByName(const QString& field);
 
 private:
@@ -143,6 +188,8 @@ private:
     Impl& Opened() const;  // raises when the table is closed
     int FieldIndex(const QString& field) const;  // raises "Field '%s' not found"
     void Settle();  // a pending Append: posted when a field was set, else dropped
+    int Resolve(int index, const QString& name) const;  // a Field's index, checked against its name
+    FieldValue ReadCurrent(int index, const QString& name) const;
     void Set(int field, const FieldInput& input);
 
     QString directory_;

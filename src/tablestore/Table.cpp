@@ -1,0 +1,434 @@
+#include "tablestore/Table.h"
+
+#include "common/Error.h"
+#include "platform/FileLock.h"
+#include "tablestore/CodePage.h"
+#include "tablestore/DbfHeader.h"
+#include "tablestore/DbfLayout.h"
+#include "tablestore/FieldCodec.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QHash>
+#include <QLocale>
+#include <QSet>
+
+#include <cstring>
+#include <optional>
+
+namespace puente {
+
+namespace {
+
+// Records are read in blocks of about this size: a table this small is read
+// once, a larger one is streamed.
+constexpr qint64 kBlockBytes = 512 * 1024;
+
+const QString kExtension = QStringLiteral(".DBF");
+
+QString Native(const QString& path) { return QDir::toNativeSeparators(path); }
+
+// The table's name without a ".DBF" ending.
+QString BareName(QString name) {
+    if (name.endsWith(kExtension, Qt::CaseInsensitive)) name.chop(kExtension.size());
+    return name;
+}
+
+// The existing file of the table, found with letter case ignored, or the
+// path it would have.
+QString LocateFile(const QString& directory, const QString& name) {
+    const QDir dir(directory);
+    const QString wanted = name + kExtension;
+    const QString exact = dir.filePath(wanted);
+    if (QFileInfo(exact).isFile()) return exact;
+    const QStringList entries = dir.entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name);
+    for (const QString& entry : entries)
+        if (entry.compare(wanted, Qt::CaseInsensitive) == 0) return dir.filePath(entry);
+    return exact;
+}
+
+bool IsValidFieldName(const QString& name) {
+    if (name.isEmpty() || name.size() > dbf::kMaxFieldNameLength) return false;
+    for (qsizetype i = 0; i < name.size(); ++i) {
+        const char16_t c = name.at(i).unicode();
+        const bool letter = (c >= u'A' && c <= u'Z') || (c >= u'a' && c <= u'z');
+        const bool digit = c >= u'0' && c <= u'9';
+        if (!(letter || (i > 0 && (digit || c == u'_')))) return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+struct Table::Impl {
+    LockedFile file;
+    TableLayout layout;
+    CodecContext context;
+    QHash<QString, int> fieldIndex;  // upper-case name -> field
+    QString displayPath;
+
+    // Read block: records [blockStart, blockStart + blockCount).
+    QByteArray block;
+    qint64 blockStart = 0;
+    qint64 blockCount = 0;
+
+    // Cursor.
+    qint64 position = -1;  // record under the cursor, -1 for none
+    bool eof = true;
+    QByteArray current;    // its bytes, or the record being appended
+    bool appending = false;
+    bool modified = false;
+
+    std::optional<qint64> liveCount;
+    QHash<int, QHash<QString, qint64>> locateIndex;  // field -> value as text -> first live record
+
+    QByteArray BlankRecord() const {
+        QByteArray record(layout.recordLength, ' ');
+        for (const FieldLayout& f : layout.fields) WriteBlank(f.info, record.data() + f.offset);
+        record[0] = dbf::kLiveFlag;
+        return record;
+    }
+
+    const char* Record(qint64 index) {
+        if (index < blockStart || index >= blockStart + blockCount) {
+            const qint64 perBlock = qMax<qint64>(1, kBlockBytes / layout.recordLength);
+            const qint64 count = qMin(perBlock, layout.recordCount - index);
+            const qint64 bytes = count * layout.recordLength;
+            block.resize(bytes);
+            blockCount = 0;
+            if (file.ReadAt(layout.headerLength + index * layout.recordLength, block.data(), bytes) < bytes)
+                throw Error(QStringLiteral("La tabla '%1' se ha acortado mientras estaba abierta").arg(displayPath));
+            blockStart = index;
+            blockCount = count;
+        }
+        return block.constData() + (index - blockStart) * layout.recordLength;
+    }
+
+    // The first live record from index on, or -1.
+    qint64 NextLive(qint64 index) {
+        for (; index < layout.recordCount; ++index)
+            if (Record(index)[0] != dbf::kDeletedFlag) return index;
+        return -1;
+    }
+
+    void MoveTo(qint64 index) {
+        position = index;
+        current = QByteArray(Record(index), layout.recordLength);
+        eof = false;
+    }
+
+    FieldValue Read(int field, const char* record, qint64 index) const {
+        const FieldLayout& f = layout.fields[field];
+        FieldValue value = ReadField(f.info, record + f.offset, context);
+        if (value.kind == FieldValue::Kind::Bad)
+            throw Error(QStringLiteral("El campo '%1' del registro %2 de la tabla '%3' no tiene un valor válido de tipo "
+                                       "%4: '%5'")
+                            .arg(f.info.name)
+                            .arg(index + 1)
+                            .arg(displayPath, QString(QLatin1Char(f.info.type)), value.text));
+        return value;
+    }
+
+    const QHash<QString, qint64>& IndexOf(int field) {
+        auto found = locateIndex.find(field);
+        if (found != locateIndex.end()) return *found;
+        QHash<QString, qint64> index;
+        for (qint64 i = 0; i < layout.recordCount; ++i) {
+            const char* record = Record(i);
+            if (record[0] == dbf::kDeletedFlag) continue;
+            const QString key = ValueAsString(Read(field, record, i), context);
+            if (!index.contains(key)) index.insert(key, i);
+        }
+        return *locateIndex.insert(field, std::move(index));
+    }
+};
+
+// ---- Field -----------------------------------------------------------------
+
+Field::Field(Table& table, int index)
+    : table_(&table), index_(index), name_(table.impl_->layout.fields[index].info.name) {}
+
+const QString& Field::name() const { return name_; }
+
+FieldValue Table::ReadCurrent(int index, const QString& name) const {
+    Impl& t = Opened();
+    return t.Read(Resolve(index, name), t.current.constData(), t.position);
+}
+
+QString Field::AsString() const {
+    const FieldValue value = table_->ReadCurrent(index_, name_);  // raises when closed
+    return ValueAsString(value, table_->impl_->context);
+}
+
+qint32 Field::AsInteger() const {
+    const FieldValue value = table_->ReadCurrent(index_, name_);
+    return ValueAsInteger(value, name_, table_->impl_->context);
+}
+
+double Field::AsFloat() const {
+    const FieldValue value = table_->ReadCurrent(index_, name_);
+    return ValueAsFloat(value, name_, table_->impl_->context);
+}
+
+bool Field::AsBoolean() const {
+    const FieldValue value = table_->ReadCurrent(index_, name_);
+    return ValueAsBoolean(value, name_, table_->impl_->context);
+}
+
+void Field::SetAsString(const QString& value) {
+    table_->Set(table_->Resolve(index_, name_), FieldInput{FieldInput::Kind::Text, value, 0, false});
+}
+
+void Field::SetAsBoolean(bool value) {
+    table_->Set(table_->Resolve(index_, name_), FieldInput{FieldInput::Kind::Boolean, {}, 0, value});
+}
+
+void Field::SetAsFloat(double value) {
+    table_->Set(table_->Resolve(index_, name_), FieldInput{FieldInput::Kind::Number, {}, value, false});
+}
+
+// ---- Table -----------------------------------------------------------------
+
+Table::Table(QString directory, QString name) : directory_(std::move(directory)), name_(BareName(std::move(name))) {}
+
+Table::~Table() { Close(); }
+
+QString Table::filePath() const {
+    if (impl_) return impl_->file.path();
+    return LocateFile(directory_, name_);
+}
+
+bool Table::IsHeldElsewhere(const QString& directory, const QString& name) {
+    const QString path = LocateFile(directory, BareName(name));
+    return QFileInfo(path).isFile() && LockedFile::IsLockedElsewhere(path);
+}
+
+Table::Impl& Table::Opened() const {
+    if (!impl_) throw Error(QStringLiteral("La tabla '%1' no está abierta").arg(name_));
+    return *impl_;
+}
+
+void Table::CreateTable(const QList<FieldSpec>& fields) {
+    const QString path = LocateFile(directory_, name_);
+    auto fail = [&](const QString& reason) {
+        throw Error(QStringLiteral("No se puede crear la tabla '%1' (%2): %3").arg(name_, Native(path), reason));
+    };
+    if (impl_) fail(QStringLiteral("la tabla está abierta"));
+    if (fields.isEmpty()) fail(QStringLiteral("no tiene campos"));
+    if (fields.size() > dbf::kMaxFieldsWritten)
+        fail(QStringLiteral("tiene %1 campos y el máximo es %2").arg(fields.size()).arg(dbf::kMaxFieldsWritten));
+
+    QList<FieldInfo> infos;
+    QSet<QString> names;
+    int recordLength = 1;
+    for (const FieldSpec& spec : fields) {
+        if (!IsValidFieldName(spec.name))
+            fail(QStringLiteral("el nombre de campo '%1' no es válido (de 1 a %2 letras A-Z, cifras o _, empezando "
+                                "por letra)")
+                     .arg(spec.name)
+                     .arg(dbf::kMaxFieldNameLength));
+        FieldInfo info;
+        info.name = spec.name.toUpper();
+        if (names.contains(info.name)) fail(QStringLiteral("el campo '%1' está repetido").arg(info.name));
+        names.insert(info.name);
+        switch (spec.kind) {
+        case FieldKind::Character:
+            if (spec.width < 1 || spec.width > dbf::kMaxCharacterWidth)
+                fail(QStringLiteral("el campo de texto '%1' tiene ancho %2 (debe estar entre 1 y %3)")
+                         .arg(info.name)
+                         .arg(spec.width)
+                         .arg(dbf::kMaxCharacterWidth));
+            info.type = 'C';
+            info.width = spec.width;
+            break;
+        case FieldKind::Logical: info.type = 'L'; info.width = 1; break;
+        case FieldKind::Float: info.type = 'N'; info.width = dbf::kFloatWidth; info.decimals = dbf::kFloatDecimals; break;
+        case FieldKind::Integer: info.type = 'N'; info.width = dbf::kIntegerWidth; break;
+        }
+        recordLength += info.width;
+        infos.append(info);
+    }
+    if (recordLength > dbf::kMaxRecordLength)
+        fail(QStringLiteral("los registros ocuparían %1 bytes y el máximo es %2").arg(recordLength).arg(dbf::kMaxRecordLength));
+
+    LockedFile file;
+    switch (file.Open(path, FileAccess::ReadWrite, LockMode::Exclusive, /*create=*/true)) {
+    case LockedFile::OpenResult::Opened: break;
+    case LockedFile::OpenResult::InUse:
+        throw Error(QStringLiteral("La tabla '%1' (%2) está en uso por otro programa").arg(name_, Native(path)));
+    default: fail(file.errorText());
+    }
+    QByteArray bytes = BuildHeader(infos, QDate::currentDate());
+    bytes.append(dbf::kEndOfFile);
+    file.WriteAt(0, bytes.constData(), bytes.size());
+    file.Resize(bytes.size());
+}
+
+void Table::Open(OpenMode mode) {
+    if (impl_) return;
+    const QString path = LocateFile(directory_, name_);
+    auto impl = std::make_unique<Impl>();
+    const LockMode lock = mode == OpenMode::Exclusive ? LockMode::Exclusive : LockMode::Shared;
+    LockedFile::OpenResult result = impl->file.Open(path, FileAccess::ReadWrite, lock);
+    if (result == LockedFile::OpenResult::Denied) result = impl->file.Open(path, FileAccess::ReadOnly, lock);
+    switch (result) {
+    case LockedFile::OpenResult::Opened: break;
+    case LockedFile::OpenResult::NotFound:
+        throw Error(QStringLiteral("No existe la tabla '%1' (%2)").arg(name_, Native(path)));
+    case LockedFile::OpenResult::InUse:
+        throw Error(QStringLiteral("La tabla '%1' (%2) está en uso por otro programa").arg(name_, Native(path)));
+    default:
+        throw Error(QStringLiteral("No se puede abrir la tabla '%1' (%2): %3")
+                        .arg(name_, Native(path), impl->file.errorText()));
+    }
+    impl->displayPath = Native(path);
+    impl->layout = ReadLayout(impl->file, impl->displayPath);
+    impl->context.codePage = &CodePage::ForNumber(impl->layout.codePage);
+    impl->context.decimalPoint = QLocale::system().decimalPoint();
+    impl->context.table = name_;
+    for (int i = 0; i < impl->layout.fields.size(); ++i) {
+        const QString key = impl->layout.fields[i].info.name.toUpper();
+        if (!impl->fieldIndex.contains(key)) impl->fieldIndex.insert(key, i);
+    }
+    impl->current = impl->BlankRecord();
+    impl_ = std::move(impl);
+    First();
+}
+
+void Table::Close() { impl_.reset(); }  // a record appended and not posted is dropped
+
+bool Table::IsOpen() const { return impl_ != nullptr; }
+
+QList<FieldInfo> Table::Fields() const {
+    QList<FieldInfo> infos;
+    for (const FieldLayout& f : Opened().layout.fields) infos.append(f.info);
+    return infos;
+}
+
+int Table::LiveRecordCount() const {
+    Impl& t = Opened();
+    if (!t.liveCount) {
+        qint64 live = 0;
+        for (qint64 i = 0; i < t.layout.recordCount; ++i)
+            if (t.Record(i)[0] != dbf::kDeletedFlag) ++live;
+        t.liveCount = live;
+    }
+    return static_cast<int>(*t.liveCount);
+}
+
+void Table::Settle() {
+    Impl& t = Opened();
+    if (!t.appending) return;
+    if (t.modified) {
+        Post();
+    } else {
+        t.appending = false;  // nothing set: nothing to store
+        if (t.position >= 0) t.current = QByteArray(t.Record(t.position), t.layout.recordLength);
+        else t.current = t.BlankRecord();
+    }
+}
+
+void Table::First() {
+    Settle();
+    Impl& t = *impl_;
+    const qint64 first = t.NextLive(0);
+    if (first < 0) {
+        t.position = -1;
+        t.current = t.BlankRecord();
+        t.eof = true;
+    } else {
+        t.MoveTo(first);
+    }
+}
+
+void Table::Next() {
+    Settle();
+    Impl& t = *impl_;
+    if (t.eof) return;
+    const qint64 next = t.NextLive(t.position + 1);
+    if (next < 0) t.eof = true;  // the cursor stays on the last record
+    else t.MoveTo(next);
+}
+
+bool Table::Eof() const { return Opened().eof; }
+
+bool Table::Locate(const QString& field, const QString& key) {
+    const int index = FieldIndex(field);
+    Settle();
+    Impl& t = *impl_;
+    const QHash<QString, qint64>& values = t.IndexOf(index);
+    const auto found = values.constFind(key);
+    if (found == values.constEnd()) return false;
+    t.MoveTo(*found);
+    return true;
+}
+
+void Table::Append() {
+    Settle();
+    Impl& t = *impl_;
+    if (t.file.access() != FileAccess::ReadWrite)
+        throw Error(QStringLiteral("No se puede escribir en la tabla '%1' (%2): solo se puede leer")
+                        .arg(name_, t.displayPath));
+    t.current = t.BlankRecord();
+    t.appending = true;
+    t.modified = false;
+}
+
+void Table::Post() {
+    Impl& t = Opened();
+    if (!t.appending) return;
+    if (t.layout.recordCount >= qint64(0xFFFFFFFF))
+        throw Error(QStringLiteral("La tabla '%1' (%2) no admite más registros").arg(name_, t.displayPath));
+    const qint64 end = t.layout.headerLength + t.layout.recordCount * t.layout.recordLength;
+    QByteArray bytes = t.current;
+    bytes.append(dbf::kEndOfFile);
+    try {
+        t.file.WriteAt(end, bytes.constData(), bytes.size());
+    } catch (const Error&) {
+        // Leave the table as it was before this record.
+        try {
+            t.file.Resize(end);
+            t.file.WriteAt(end, &dbf::kEndOfFile, 1);
+        } catch (const Error&) {
+        }
+        throw;
+    }
+    const quint32 count = static_cast<quint32>(t.layout.recordCount + 1);
+    const QByteArray update = UpdateBytes(QDate::currentDate(), count);
+    t.file.WriteAt(dbf::kUpdateYear, update.constData(), update.size());
+    t.layout.recordCount = count;
+    t.layout.headerRecordCount = count;
+    t.appending = false;
+    t.modified = false;
+    t.position = count - 1;
+    t.eof = false;
+    if (t.liveCount) ++*t.liveCount;
+    t.locateIndex.clear();
+}
+
+int Table::FieldIndex(const QString& field) const {
+    const Impl& t = Opened();
+    const auto found = t.fieldIndex.constFind(field.toUpper());
+    if (found == t.fieldIndex.constEnd()) throw Error(QStringLiteral("Field '%1' not found").arg(field));
+    return *found;
+}
+
+Field Table::FieldByName(const QString& field) { return Field(*this, FieldIndex(field)); }
+
+int Table::Resolve(int index, const QString& name) const {
+    const Impl& t = Opened();
+    if (index < t.layout.fields.size() && t.layout.fields[index].info.name == name) return index;
+    return FieldIndex(name);  // the table was opened again since FieldByName
+}
+
+void Table::Set(int field, const FieldInput& input) {
+    Impl& t = Opened();
+    const FieldLayout& f = t.layout.fields[field];
+    if (!t.appending)
+        throw Error(QStringLiteral("No se puede asignar el campo '%1' de la tabla '%2' sin añadir antes un registro")
+                        .arg(f.info.name, name_));
+    WriteField(f.info, input, t.current.data() + f.offset, t.context);
+    t.modified = true;
+}
+
+}  // namespace puente
