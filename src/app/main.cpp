@@ -1,0 +1,26 @@
+// PuenteHoralisZelta: the desktop converter between ZELTA and Horalis.
+//
+// Started without parameters it shows its window for the person to choose a
+// run; started by Horalis as "PuenteHoralisZelta exportar X" or "... importar
+// X" it runs that direction by itself and reports the outcome in Horalis.ini
+// beside the executable. The exit code is always 0: Horalis reads the outcome
+// from the INI file only.
+#include "app/Dialogs.h"
+#include "app/MainForm.h"
+#include "platform/CommandLine.h"
+#include "platform/Paths.h"
+
+#include <QApplication>
+
+int main(int argc, char* argv[]) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QLatin1StringView(puente::kApplicationTitle));
+    QApplication::setApplicationVersion(QStringLiteral(PUENTE_VERSION));
+
+    puente::TMForm MForm(puente::ProgramParameters(), puente::DefaultWorkingDirectory());
+    // The automatic run of command-line mode happens here, before the window
+    // is seen; when it closes the window there is nothing left to do.
+    MForm.show();
+    if (!MForm.hasClosed()) app.exec();
+    return 0;
+}

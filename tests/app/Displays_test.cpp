@@ -1,0 +1,65 @@
+// The message box and the error display.
+#include "AppTestSupport.h"
+
+#include <QAbstractButton>
+#include <QMessageBox>
+
+namespace puente {
+namespace {
+
+struct StopCase {
+    const char* name;
+    QString message;
+    QString shown;
+};
+
+void PrintTo(const StopCase& c, std::ostream* os) { *os << c.name; }
+
+class ErrorDisplayTextTest : public ::testing::TestWithParam<StopCase> {};
+
+TEST_P(ErrorDisplayTextTest, AddsAFullStopAboveTheCodeOfTheFullStop) {
+    const StopCase& c = GetParam();
+    EXPECT_EQ(ErrorDisplayText(c.message), c.shown) << c.name;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, ErrorDisplayTextTest,
+    ::testing::Values(StopCase{"a letter", "No existe", "No existe."},
+                      StopCase{"a full stop already", "Fin.", "Fin."},
+                      StopCase{"empty text", "", ""},
+                      StopCase{"a digit (above the full stop)", "Línea 3", "Línea 3."},
+                      StopCase{"a slash, U+002F", "C:/HTEMP/", "C:/HTEMP/."},
+                      StopCase{"a hyphen, U+002D", "a -", "a -"},
+                      StopCase{"a closing bracket, U+0029", "(1)", "(1)"},
+                      StopCase{"an exclamation mark, U+0021", "¡Hecho!", "¡Hecho!"},
+                      StopCase{"a question mark, U+003F", "¿Seguro?", "¿Seguro?."},
+                      StopCase{"a closing quote, U+0022", "\"a\"", "\"a\""},
+                      StopCase{"a space", "Fin ", "Fin "},
+                      StopCase{"a line break", "Fin\n", "Fin\n"},
+                      StopCase{"a letter above ASCII", QString::fromUtf8("Solución"), QString::fromUtf8("Solución.")},
+                      StopCase{"an ellipsis character", QString::fromUtf8("Espere…"), QString::fromUtf8("Espere….")}));
+
+TEST(DisplaysTest, MessageBoxIsPlainWithOneOkButton) {
+    auto box = MakeMessageBox(nullptr, "Proceso finalizado");
+    EXPECT_EQ(box->windowTitle(), "PuenteHoralisZelta");
+    EXPECT_EQ(box->text(), "Proceso finalizado");
+    EXPECT_EQ(box->icon(), QMessageBox::NoIcon);
+    EXPECT_EQ(box->textFormat(), Qt::PlainText);
+    ASSERT_EQ(box->buttons().size(), 1);
+    EXPECT_EQ(box->standardButton(box->buttons().first()), QMessageBox::Ok);
+    EXPECT_EQ(box->buttons().first()->text().remove('&'), "OK");
+    EXPECT_EQ(box->windowModality(), Qt::ApplicationModal);
+}
+
+TEST(DisplaysTest, ErrorDisplayHasTheErrorIcon) {
+    auto box = MakeErrorBox(nullptr, "Field 'COD' not found.");
+    EXPECT_EQ(box->windowTitle(), "PuenteHoralisZelta");
+    EXPECT_EQ(box->text(), "Field 'COD' not found.");
+    EXPECT_EQ(box->icon(), QMessageBox::Critical);
+    ASSERT_EQ(box->buttons().size(), 1);
+    EXPECT_EQ(box->standardButton(box->buttons().first()), QMessageBox::Ok);
+    EXPECT_EQ(box->windowModality(), Qt::ApplicationModal);
+}
+
+}  // namespace
+}  // namespace puente

@@ -1,0 +1,175 @@
+// The runs as the window drives them: buttons, the automatic run, the
+// outcome report, and errors shown by the error display.
+#include "AppTestSupport.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QTest>
+
+namespace puente {
+namespace {
+
+using test::WindowFixture;
+using test::WriteFile;
+
+const QString kReminder =
+    QString::fromUtf8("message:Deberá Abrir el fichero XML de ZELTA,\r\ndesde el cual realizó la Importación a Horalis");
+
+class RunsTest : public WindowFixture {
+protected:
+    QString Small() const { return QString(PUENTE_TEST_DATA) + "/forward/small.xml"; }
+    // A well-formed document that is no exchange document, and what the
+    // error display shows for it.
+    QString NotZelta() { return WriteFile(docs_.path(), "otro.xml", "<?xml version=\"1.0\"?><otro/>"); }
+    QString NotZeltaError() const {
+        return "error:El archivo '" + QDir::toNativeSeparators(docs_.filePath("otro.xml")) +
+               "' no es un documento de intercambio de ZELTA: su elemento raíz es 'otro' y debería ser 'centro'.";
+    }
+    bool TablesWritten() const { return QFile::exists(QDir(htemp_.path()).filePath("ASIGNOMT.DBF")); }
+};
+
+TEST_F(RunsTest, InteractiveCancelWithNoEarlierChoice) {
+    auto form = MakeWindow({});
+    form->show();
+    QTest::mouseClick(form->BExportar, Qt::LeftButton);
+    EXPECT_EQ(dialogs_.log, (QStringList{"file", "message:No existe archivo"}));
+    EXPECT_EQ(dialogs_.dialogTitle, "Seleccionar Archivo XML obtenido de ZELTA");
+    EXPECT_EQ(form->session().outcome, 0);
+    EXPECT_TRUE(form->isVisible());
+    EXPECT_FALSE(form->hasClosed());
+    EXPECT_EQ(Report(), "<none>");
+}
+
+TEST_F(RunsTest, InteractiveRunConvertsAndStaysOpen) {
+    dialogs_.files = {Small()};
+    auto form = MakeWindow({});
+    form->show();
+    QTest::mouseClick(form->BExportar, Qt::LeftButton);
+    EXPECT_EQ(dialogs_.log, (QStringList{"file", "message:Proceso finalizado"}));
+    EXPECT_EQ(form->session().outcome, 1);
+    EXPECT_EQ(form->session().filenameXML, Small());
+    EXPECT_TRUE(TablesWritten());
+    EXPECT_TRUE(form->isVisible());
+    EXPECT_EQ(Report(), "<none>");
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+}
+
+// The automatic run of command-line mode, before the window is seen.
+struct AutomaticCase {
+    const char* name;
+    QStringList parameters;
+    std::deque<std::optional<QString>> files;  // "@small": the sample document; "@missing": a name of no file
+    QStringList log;
+    QByteArray report;
+};
+
+void PrintTo(const AutomaticCase& c, std::ostream* os) { *os << c.name; }
+
+class AutomaticRunTest : public RunsTest, public ::testing::WithParamInterface<AutomaticCase> {};
+
+TEST_P(AutomaticRunTest, RunsBeforeTheWindowIsSeenAndCloses) {
+    const AutomaticCase& c = GetParam();
+    for (std::optional<QString> f : c.files) {
+        if (f == "@small") f = Small();
+        if (f == "@missing") f = docs_.filePath("nada.xml");
+        dialogs_.files.push_back(f);
+    }
+    auto form = MakeWindow(c.parameters);
+    form->show();
+    EXPECT_EQ(dialogs_.log, c.log);
+    EXPECT_TRUE(form->hasClosed());
+    EXPECT_FALSE(form->isVisible());  // never shown
+    EXPECT_EQ(Report(), c.report);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, AutomaticRunTest,
+    ::testing::Values(
+        AutomaticCase{"exportar_cancelled", {"exportar", "x"}, {std::nullopt},
+                      {"file", "message:No existe archivo"}, "[Transformadores]\r\nTransformado=-1\r\n"},
+        AutomaticCase{"EXPORTAR_name_of_no_file", {"EXPORTAR", "x"}, {"@missing"},
+                      {"file", "message:No existe archivo"}, "[Transformadores]\r\nTransformado=-1\r\n"},
+        AutomaticCase{"exportar_done", {"exportar", "x"}, {"@small"},
+                      {"file", "message:Proceso finalizado"}, "[Transformadores]\r\nTransformado=1\r\n"},
+        AutomaticCase{"importar_cancelled", {"importar", "x"}, {std::nullopt},
+                      {kReminder, "file", QString::fromUtf8("message:No existe archivo XML o Solución.")},
+                      "[Transformadores]\r\nTransformado=-1\r\n"},
+        AutomaticCase{"importar_without_SOLUC", {"Importar", "x"}, {"@small"},
+                      {kReminder, "file", QString::fromUtf8("message:No existe archivo XML o Solución.")},
+                      "[Transformadores]\r\nTransformado=-1\r\n"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(RunsTest, NothingRunsByItselfInTheOtherModes) {
+    for (const QStringList& parameters : {QStringList{}, QStringList{"exportar"}, QStringList{"otra", "x"},
+                                          QStringList{"exportar", "x", "y"}}) {
+        auto form = MakeWindow(parameters);
+        form->show();
+        EXPECT_TRUE(form->isVisible()) << parameters.join(' ').toStdString();
+        EXPECT_EQ(dialogs_.log, QStringList()) << parameters.join(' ').toStdString();
+        form->hide();
+    }
+}
+
+TEST_F(RunsTest, AnErrorInCommandLineModeLeavesTheWindowOpenAndTheOutcomeAtZero) {
+    dialogs_.files = {NotZelta()};
+    auto form = MakeWindow({"exportar", "x"});
+    form->show();
+    // The error comes first, then the window is shown with its one panel.
+    EXPECT_EQ(dialogs_.log, (QStringList{"file", NotZeltaError()}));
+    EXPECT_TRUE(form->isVisible());
+    EXPECT_FALSE(form->hasClosed());
+    EXPECT_FALSE(form->Draw3D2->isHidden());
+    EXPECT_TRUE(form->Draw3D3->isHidden());
+    EXPECT_EQ(form->session().outcome, 0);
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    EXPECT_FALSE(TablesWritten());
+    EXPECT_EQ(Report(), "<none>");
+
+    EXPECT_TRUE(form->close());
+    EXPECT_EQ(Report(), "[Transformadores]\r\nTransformado=0\r\n");
+}
+
+TEST_F(RunsTest, TheWindowGoesOnAnsweringAfterAnError) {
+    dialogs_.files = {NotZelta(), std::nullopt};
+    auto form = MakeWindow({});
+    form->show();
+    QTest::mouseClick(form->BExportar, Qt::LeftButton);
+    EXPECT_EQ(dialogs_.log, (QStringList{"file", NotZeltaError()}));
+    // A second run, its dialog cancelled, goes on with the document chosen
+    // by the first: the same error again.
+    QTest::mouseClick(form->BExportar, Qt::LeftButton);
+    EXPECT_EQ(dialogs_.log.mid(2), (QStringList{"file", NotZeltaError()}));
+    dialogs_.files = {Small()};
+    QTest::mouseClick(form->BExportar, Qt::LeftButton);
+    EXPECT_EQ(dialogs_.log.mid(4), (QStringList{"file", "message:Proceso finalizado"}));
+    EXPECT_EQ(form->session().outcome, 1);
+    EXPECT_TRUE(form->isVisible());
+}
+
+TEST_F(RunsTest, ARunInTheOtherWordModeClosesAndReports) {
+    dialogs_.files = {Small()};
+    auto form = MakeWindow({"otra", "x"});
+    form->show();
+    EXPECT_EQ(dialogs_.log, QStringList());
+    QTest::mouseClick(form->BExportar, Qt::LeftButton);
+    EXPECT_EQ(dialogs_.log, (QStringList{"file", "message:Proceso finalizado"}));
+    EXPECT_TRUE(form->hasClosed());
+    EXPECT_FALSE(form->isVisible());
+    EXPECT_EQ(Report(), "[Transformadores]\r\nTransformado=1\r\n");
+}
+
+TEST_F(RunsTest, TheReturnRunUsesTheDocumentTheForwardRunChose) {
+    dialogs_.files = {Small(), std::nullopt};
+    auto form = MakeWindow({});
+    form->show();
+    QTest::mouseClick(form->BExportar, Qt::LeftButton);
+    QTest::mouseClick(form->BImportar, Qt::LeftButton);
+    // The document exists; SOLUC does not.
+    EXPECT_EQ(dialogs_.log, (QStringList{"file", "message:Proceso finalizado", kReminder, "file",
+                                         QString::fromUtf8("message:No existe archivo XML o Solución.")}));
+    EXPECT_EQ(form->session().filenameXML, Small());
+    EXPECT_EQ(form->session().outcome, 1);
+}
+
+}  // namespace
+}  // namespace puente
