@@ -3,26 +3,33 @@
 // A Document owns its tree; an Element is a non-owning handle on one element
 // of a Document and is valid while the Document lives and the element has not
 // been removed. Elements made by createElement belong to the Document until
-// they are appended (or are freed with it).
+// they are appended (or are freed with it). load() and removeChild() free
+// what they replace or remove: Elements on it become invalid. A Document and
+// its Elements are for one thread at a time; libxml2's error reporting is
+// taken over per thread, so Documents on different threads do not meet.
 //
 // Loading never touches the network and never loads an external entity or
 // DTD; entity expansion is bounded. load() reports a missing, unreadable or
 // not well-formed file as a LoadResult carrying the parser's message, line and
-// column, and leaves the document empty. save() writes the whole document
-// atomically, in the encoding the loaded document declared (UTF-8 when it
-// declared none), with everything outside the root element (declaration,
-// comments, processing instructions) in place; a failed save raises a
-// puente::Error and leaves any earlier file of that name as it was. Text that
-// the encoding cannot hold is written as character references (&#8364;).
-// Loaded content is written with the line breaks it had; an element whose
-// children are all elements with no text between them (as the ones built with
-// createElement) is written indented, one child per line.
+// column, and leaves the document empty.
+//
+// save() writes the whole document atomically, with everything outside the
+// root element (declaration, comments, processing instructions) in place; a
+// failed save raises a puente::Error and leaves any earlier file of that name
+// as it was. It writes the encoding the loaded document declared, and UTF-8,
+// declared, when it declared none. UTF-16 goes out little-endian with a byte
+// order mark; a UTF-8 byte order mark is not written back; the few encodings
+// that libxml2 reads but cannot write readably (UTF-7) go out as UTF-8. Text
+// that the encoding cannot hold is written as character references
+// (&#8364;). Loaded content is written with the line breaks it had; an element
+// whose children are all elements with no text between them (as the ones
+// built with createElement) is written indented, one child per line.
 //
 // Entity references in attribute values are replaced by their text when the
 // document is loaded; a document whose entities would expand beyond
 // kMaxEntityExpansion bytes of attribute text in all is refused as not well
-// formed, as are documents nested deeper than 256 elements or holding a text
-// longer than 10,000,000 bytes (libxml2's own limits).
+// formed, as are documents nested deeper than 256 elements or holding an
+// attribute value longer than 10,000,000 bytes (libxml2's own limits).
 //
 // Paths are absolute paths of element names, "/centro/materias/dmaterias":
 // evaluated from the document root whatever node they are asked on, giving
@@ -71,7 +78,7 @@ public:
     bool isNull() const { return node_ == nullptr; }
     explicit operator bool() const { return node_ != nullptr; }
 
-    QString name() const;
+    QString name() const;  // as written: "centro", or "x:centro" with a prefix
 
     // The attribute's value (its `text`), or nullopt when the element lacks
     // the attribute. An empty attribute gives an empty text, not nullopt.
@@ -119,7 +126,8 @@ public:
 
     // Replaces the content with the file's. On failure the document is empty.
     LoadResult load(const QString& path);
-    // The same from bytes in memory (tests, fuzzing); `name` is used in messages.
+    // The same from bytes in memory (tests, fuzzing); `name` is the file the
+    // bytes came from, if any (the base of relative references, never read).
     LoadResult loadFromBytes(const QByteArray& bytes, const QString& name = QString());
 
     bool isEmpty() const;  // no root element
@@ -139,7 +147,9 @@ public:
     // Raises a puente::Error naming the file when the document has no root
     // element or the file cannot be written.
     void save(const QString& path) const;
-    QByteArray toBytes() const;  // what save() would write
+    // What save() would write. Raises a puente::Error if libxml2 cannot
+    // write the declared encoding (not seen for an encoding it could read).
+    QByteArray toBytes() const;
 
 private:
     friend class Element;

@@ -2,16 +2,23 @@
 
 #include "common/Error.h"
 #include "forward/TableShape.h"
+#include "platform/AtomicFile.h"
 #include "platform/Durable.h"
 #include "tablestore/Table.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
+#include <QThread>
 
 #include <filesystem>
 #include <system_error>
+
+#ifndef _WIN32
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+#endif
 
 namespace puente {
 
@@ -44,6 +51,40 @@ void RemoveFolder(const QString& path) {
     QDir(path).removeRecursively();
 }
 
+// Whether no process holds the lock file at `path` now. QLockFile holds it
+// from the moment it creates it until it unlocks: an flock on Unix, an open
+// handle that refuses deletion on Windows.
+bool NobodyHolds(const QString& path) {
+#ifdef _WIN32
+    return QFile::remove(path);  // only possible when no handle is open
+#else
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return false;
+    const bool free = ::flock(fd, LOCK_EX | LOCK_NB) == 0;
+    ::close(fd);
+    return free;
+#endif
+}
+
+// A lock file that names no process was left by one that died between
+// creating it and writing into it (killed, or the disk full); QLockFile never
+// takes such a file for stale, so every later run would be refused. It is
+// removed when nobody holds it, now and a moment later (a live writer holds
+// it from its creation on), under the ".rmlock" that QLockFile itself uses
+// when it removes a stale lock.
+bool RemoveOrphanedLock(const QLockFile& lock, const QString& path) {
+    qint64 pid = 0;
+    QString host, application;
+    if (lock.getLockInfo(&pid, &host, &application)) return false;  // a process is named: QLockFile decides
+    QLockFile removal(path + ".rmlock");
+    if (!removal.tryLock(0)) return false;
+    if (!NobodyHolds(path)) return false;
+    QThread::msleep(100);
+    if (!QFileInfo::exists(path)) return true;  // removed on Windows already
+    if (lock.getLockInfo(&pid, &host, &application) || !NobodyHolds(path)) return false;
+    return QFile::remove(path);
+}
+
 }  // namespace
 
 WorkingDirectoryLock::WorkingDirectoryLock(const QString& workingDirectory) {
@@ -51,7 +92,9 @@ WorkingDirectoryLock::WorkingDirectoryLock(const QString& workingDirectory) {
         throw Error(QString("No se pudo crear la carpeta de trabajo de Horalis '%1'.").arg(workingDirectory));
     lock_ = std::make_unique<QLockFile>(QDir(workingDirectory).filePath(kLockName));
     lock_->setStaleLockTime(0);  // only a lock whose process is gone is stale
-    if (!lock_->tryLock(0)) {
+    if (!lock_->tryLock(0) && !(lock_->error() == QLockFile::LockFailedError &&
+                                RemoveOrphanedLock(*lock_, QDir(workingDirectory).filePath(kLockName)) &&
+                                lock_->tryLock(0))) {
         if (lock_->error() == QLockFile::LockFailedError)
             throw Error(QString("Otra conversión está trabajando en la carpeta '%1'. Espere a que termine y vuelva a intentarlo.")
                             .arg(workingDirectory));
@@ -87,10 +130,20 @@ Staging::~Staging() {
 }
 
 void Staging::Commit(const QStringList& tables) {
+    // A table's place taken by what is no file (a folder) would stop the
+    // moves half-way, with part of the tables replaced: refused before
+    // anything moves.
+    for (const QString& table : tables) {
+        const QFileInfo target(QDir(workingDirectory_).filePath(table + ".DBF"));
+        if (target.exists() && !target.isFile())
+            throw Error(QString("No se puede reemplazar la tabla '%1': '%2' no es un archivo. Quítelo de la carpeta de "
+                                "trabajo y vuelva a intentarlo.")
+                            .arg(table, QDir::toNativeSeparators(target.filePath())));
+    }
     for (const QString& table : tables) SyncFile(QDir(directory_).filePath(table + ".DBF"));
-    QSaveFile commit(QDir(directory_).filePath(kCommitName));
-    if (!commit.open(QIODevice::WriteOnly) || commit.write(tables.join('\n').toUtf8() + '\n') < 0 || !commit.commit())
-        throw Error(QString("No se pudo escribir en la carpeta provisional '%1': %2.").arg(directory_, commit.errorString()));
+    QString failure;
+    if (!WriteFileAtomically(QDir(directory_).filePath(kCommitName), tables.join('\n').toUtf8() + '\n', &failure))
+        throw Error(QString("No se pudo escribir en la carpeta provisional '%1': %2.").arg(directory_, failure));
     SyncDirectory(directory_);
     // From here on the new tables are the valid set: an interruption is
     // finished by the next run.

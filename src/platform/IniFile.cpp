@@ -1,12 +1,13 @@
 #include "platform/IniFile.h"
 
+#include "platform/AtomicFile.h"
+
 #include "common/Error.h"
 #include "platform/CommandLine.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStringDecoder>
 #include <QStringEncoder>
 
@@ -172,8 +173,8 @@ void WriteIniValue(const QString& path, const QString& section, const QString& k
     }
 
     const QByteArray changed = SetIniValue(contents, section, key, value);
-    QSaveFile out(path);
-    if (!out.open(QIODevice::WriteOnly) || out.write(changed) != changed.size() || !out.commit())
+    QString failure;
+    if (!WriteFileAtomically(path, changed, &failure))
         throw Error(QStringLiteral("No se puede escribir el archivo \"%1\": compruebe que la carpeta existe "
                                    "y que tiene permiso para escribir en ella")
                         .arg(shown));

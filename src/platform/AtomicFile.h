@@ -1,0 +1,17 @@
+// Replacing a whole file at once.
+//
+// The bytes are written beside the target and renamed over it only when all
+// of them reached the disk: a failure (disk full, file-size limit, no
+// permission) leaves an earlier file of that name exactly as it was.
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+namespace puente {
+
+// True when `path` now holds exactly `bytes`; false, with the system's words
+// in `reason`, when the earlier file (or none) is still there.
+bool WriteFileAtomically(const QString& path, const QByteArray& bytes, QString* reason);
+
+}  // namespace puente
