@@ -7,8 +7,6 @@
 
 #include <QTemporaryDir>
 
-#include <sys/wait.h>
-#include <unistd.h>
 
 namespace puente {
 namespace {
@@ -195,22 +193,9 @@ TEST_F(ForwardRunTest, ACentroWithoutListsGivesEmptyTables) {
 TEST_F(ForwardRunTest, ATableHeldByAnotherProgramStopsTheRun) {
     ConvertSmall();
     const QMap<QString, QByteArray> before = Snapshot(htemp_.path());
-    int ready[2];
-    ASSERT_EQ(pipe(ready), 0);
-    const pid_t child = fork();
-    if (child == 0) {
-        Table held(htemp_.path(), "GRUPOST");
-        held.Open(OpenMode::Exclusive);
-        (void)!write(ready[1], "x", 1);
-        pause();
-        _exit(0);
-    }
-    char c;
-    ASSERT_EQ(read(ready[0], &c, 1), 1);
+    test::TableHeldElsewhere held(htemp_.path(), "GRUPOST", OpenMode::Exclusive);
     ui_.answers.push_back(small_);
     const QString message = FailingRun();
-    kill(child, SIGKILL);
-    waitpid(child, nullptr, 0);
     EXPECT_TRUE(message.contains("GRUPOST")) << message.toStdString();
     EXPECT_EQ(Snapshot(htemp_.path()), before);
 }

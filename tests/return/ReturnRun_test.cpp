@@ -7,8 +7,6 @@
 
 #include <QTemporaryDir>
 
-#include <sys/wait.h>
-#include <unistd.h>
 
 namespace puente {
 namespace {
@@ -254,22 +252,12 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(ReturnRunTest, ATableHeldByAnotherProgramStopsTheRun) {
     UseSoluc("soluc_dbase3.dbf");
-    int ready[2];
-    ASSERT_EQ(pipe(ready), 0);
-    const pid_t child = fork();
-    if (child == 0) {
-        Table held(htemp_.path(), "AULAT");
-        held.Open(OpenMode::Shared);
-        (void)!write(ready[1], "x", 1);
-        pause();
-        _exit(0);
+    QString message;
+    {
+        test::TableHeldElsewhere held(htemp_.path(), "AULAT", OpenMode::Shared);
+        ui_.answers.push_back(doc_);
+        message = FailingRun();
     }
-    char c;
-    ASSERT_EQ(read(ready[0], &c, 1), 1);
-    ui_.answers.push_back(doc_);
-    const QString message = FailingRun();
-    kill(child, SIGKILL);
-    waitpid(child, nullptr, 0);
     EXPECT_TRUE(message.contains("AULAT")) << message.toStdString();
     EXPECT_FALSE(QFile::exists(Result()));
     ExpectNoTableHeld();

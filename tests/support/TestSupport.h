@@ -15,6 +15,10 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <csignal>
 #include <deque>
 #include <memory>
 #include <optional>
@@ -84,6 +88,37 @@ inline QMap<QString, QByteArray> Snapshot(const QString& dir) {
     }
     return files;
 }
+
+// Another program holding a table open while it lives: a child process that
+// opens the table and waits to be killed.
+class TableHeldElsewhere {
+public:
+    TableHeldElsewhere(const QString& dir, const QString& name, OpenMode mode) {
+        int ready[2];
+        if (pipe(ready) != 0) ADD_FAILURE() << "pipe";
+        child_ = fork();
+        if (child_ == 0) {
+            Table held(dir, name);
+            held.Open(mode);
+            (void)!write(ready[1], "x", 1);
+            pause();
+            _exit(0);
+        }
+        char c;
+        if (read(ready[0], &c, 1) != 1) ADD_FAILURE() << "the child did not open " << name.toStdString();
+        close(ready[0]);
+        close(ready[1]);
+    }
+    ~TableHeldElsewhere() {
+        kill(child_, SIGKILL);
+        waitpid(child_, nullptr, 0);
+    }
+    TableHeldElsewhere(const TableHeldElsewhere&) = delete;
+    TableHeldElsewhere& operator=(const TableHeldElsewhere&) = delete;
+
+private:
+    pid_t child_ = -1;
+};
 
 // A person who answers from a script and whose every step is logged.
 class ScriptedUi : public UserInterface {
