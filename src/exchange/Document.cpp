@@ -47,28 +47,36 @@ bool readsBack(const char* encoding) {
     return ok;
 }
 
+// libxml2's buffer of a written document, freed with the holder.
+struct Written {
+    xmlChar* text = nullptr;
+    int size = 0;
+    Written() = default;
+    Written(const Written&) = delete;
+    Written& operator=(const Written&) = delete;
+    ~Written() { xmlFree(text); }
+    // The bytes, not copied: valid while the holder lives.
+    QByteArray bytes() const { return QByteArray::fromRawData(reinterpret_cast<const char*>(text), size); }
+};
+
 // The document as bytes in its declared encoding (UTF-8 when it declared
 // none, or one that would not read back); false with *reason when libxml2
 // cannot write it.
-bool serialize(xmlDocPtr doc, QByteArray* out, QString* reason) {
+bool serialize(xmlDocPtr doc, Written* out, QString* reason) {
     xml::ErrorCollector errors;
     const char* encoding = doc->encoding ? reinterpret_cast<const char*>(doc->encoding) : kDefaultEncoding;
     if (doc->encoding && !readsBack(encoding))
         encoding = kDefaultEncoding;
-    xmlChar* text = nullptr;
-    int size = 0;
     // format 1 indents only elements whose children are all elements;
     // libxml2 writes any element holding text (line breaks included) as it
     // stands, and so leaves loaded content as it was.
-    xmlDocDumpFormatMemoryEnc(doc, &text, &size, encoding, 1);
-    if (!text) {
+    xmlDocDumpFormatMemoryEnc(doc, &out->text, &out->size, encoding, 1);
+    if (!out->text) {
         *reason = QStringLiteral("no se puede escribir en la codificación %1").arg(QString::fromUtf8(encoding));
         if (errors.first().any)
             *reason += QStringLiteral(" (%1)").arg(errors.first().message);
         return false;
     }
-    *out = QByteArray(reinterpret_cast<const char*>(text), size);
-    xmlFree(text);
     return true;
 }
 
@@ -197,22 +205,22 @@ void Document::adopted(_xmlNode* node) {
 }
 
 QByteArray Document::toBytes() const {
-    QByteArray bytes;
+    Written written;
     QString reason;
-    if (!serialize(doc_, &bytes, &reason))
+    if (!serialize(doc_, &written, &reason))
         throw Error(QStringLiteral("No se pudo escribir el documento: %1.").arg(reason));
-    return bytes;
+    return QByteArray(reinterpret_cast<const char*>(written.text), written.size);
 }
 
 void Document::save(const QString& path) const {
     if (isEmpty())
         throw Error(failedSave(path, QStringLiteral("no tiene elemento raíz")));
-    QByteArray bytes;
+    Written written;  // written out from libxml2's own buffer, not copied
     QString reason;
-    if (!serialize(doc_, &bytes, &reason))
+    if (!serialize(doc_, &written, &reason))
         throw Error(failedSave(path, reason));
     QString failure;
-    if (!WriteFileAtomically(path, bytes, &failure)) throw Error(failedSave(path, failure));
+    if (!WriteFileAtomically(path, written.bytes(), &failure)) throw Error(failedSave(path, failure));
 }
 
 }  // namespace puente

@@ -6,11 +6,52 @@
 
 #include <libxml/tree.h>
 
+#include <algorithm>
+#include <cstddef>
 #include <cstring>
 
 namespace puente {
 
 namespace {
+
+// Texts shorter than this (zero ending included) fit in the two pointer
+// fields that a text node does not use, where libxml2 keeps them too.
+constexpr qsizetype kCompactText = qsizetype(2 * sizeof(void*));
+static_assert(offsetof(xmlNode, nsDef) == offsetof(xmlNode, properties) + sizeof(void*),
+              "a text node's properties and nsDef fields lie side by side");
+
+// A text in UTF-8 with its ending zero: a short ASCII one (every name and
+// most values the runs use) converted on the stack, any other through
+// QString. Names and values are converted for every attribute read or set.
+class Utf8Text {
+public:
+    explicit Utf8Text(QStringView text) {
+        if (text.size() < qsizetype(sizeof inline_) &&
+            std::all_of(text.begin(), text.end(), [](QChar c) { return c.unicode() < 0x80; })) {
+            for (qsizetype i = 0; i < text.size(); ++i)
+                inline_[i] = char(text[i].unicode());
+            inline_[text.size()] = '\0';
+            data_ = inline_;
+            size_ = text.size();
+        } else {
+            heap_ = text.toUtf8();
+            data_ = heap_.constData();
+            size_ = heap_.size();
+        }
+    }
+    Utf8Text(const Utf8Text&) = delete;
+    Utf8Text& operator=(const Utf8Text&) = delete;
+    const char* data() const { return data_; }
+    qsizetype size() const { return size_; }
+    QByteArrayView view() const { return QByteArrayView(data_, size_); }
+    const xmlChar* xml() const { return reinterpret_cast<const xmlChar*>(data_); }
+
+private:
+    char inline_[64];
+    QByteArray heap_;
+    const char* data_ = nullptr;
+    qsizetype size_ = 0;
+};
 
 // Whether a name written with namespace `ns` and local part `local` is
 // `wanted` as written ("prefix:local" or "local").
@@ -44,9 +85,9 @@ void requireElement(const _xmlNode* node, const QString& operation) {
         throw Error(QStringLiteral("No se puede %1: el elemento es nulo.").arg(operation));
 }
 
-void requireName(const QByteArray& name, const QString& kind) {
-    if (xmlValidateNCName(xml::asXml(name), 0) != 0)
-        throw Error(QStringLiteral("'%1' no es un nombre de %2 XML válido.").arg(QString::fromUtf8(name), kind));
+void requireName(const Utf8Text& name, const QString& kind) {
+    if (xmlValidateNCName(name.xml(), 0) != 0)
+        throw Error(QStringLiteral("'%1' no es un nombre de %2 XML válido.").arg(QString::fromUtf8(name.view()), kind));
 }
 
 }  // namespace
@@ -58,7 +99,8 @@ QString Element::name() const {
 std::optional<QString> Element::attribute(const QString& name) const {
     if (!node_)
         return std::nullopt;
-    const QByteArray wanted = name.toUtf8();
+    const Utf8Text utf8Name(name);
+    const QByteArrayView wanted = utf8Name.view();
     for (const xmlAttr* a = node_->properties; a; a = a->next) {
         if (hasName(a->ns, a->name, wanted))
             return valueOf(a);
@@ -76,8 +118,9 @@ QStringList Element::attributeNames() const {
 }
 
 void Element::setAttribute(const QString& name, const QString& value) {
-    requireElement(node_, QStringLiteral("dar el atributo '%1'").arg(name));
-    const QByteArray utf8Name = name.toUtf8();
+    if (!node_)  // the message is made only when it is needed
+        requireElement(node_, QStringLiteral("dar el atributo '%1'").arg(name));
+    const Utf8Text utf8Name(name);
     requireName(utf8Name, QStringLiteral("atributo"));
     char32_t bad = 0;
     const qsizetype at = xml::firstNonXmlChar(value, &bad);
@@ -88,10 +131,27 @@ void Element::setAttribute(const QString& name, const QString& value) {
                         .arg(at + 1)
                         .arg(QString::number(uint(bad), 16).toUpper().rightJustified(4, u'0')));
     }
-    // xmlSetProp stores the value as plain text: '&' or '<' in it are
-    // characters, escaped when the document is written.
-    if (!xmlSetProp(node_, xml::asXml(utf8Name), xml::asXml(value.toUtf8())))
+    // The value is stored as plain text: '&' or '<' in it are characters,
+    // escaped when the document is written.
+    const Utf8Text utf8Value(value);
+    if (utf8Value.size() >= kCompactText) {
+        if (!xmlSetProp(node_, utf8Name.xml(), utf8Value.xml()))
+            throw std::bad_alloc();
+        return;
+    }
+    // A short value is kept inside its text node, as the parser keeps short
+    // texts (XML_PARSE_COMPACT): a result document holds millions of short
+    // identifiers, and each would otherwise be a copy of its own to make and
+    // to free. libxml2 knows such a text and never frees it on its own.
+    xmlAttrPtr attribute = xmlSetProp(node_, utf8Name.xml(), nullptr);  // no children
+    xmlNodePtr text = attribute ? xmlNewDocText(node_->doc, nullptr) : nullptr;
+    if (!text)
         throw std::bad_alloc();
+    auto* inside = reinterpret_cast<char*>(&text->properties);
+    std::memcpy(inside, utf8Value.data(), size_t(utf8Value.size()) + 1);  // with its ending zero
+    text->content = reinterpret_cast<xmlChar*>(inside);
+    text->parent = reinterpret_cast<xmlNodePtr>(attribute);
+    attribute->children = attribute->last = text;
 }
 
 void Element::setAttribute(const QString& name, qint64 value) {
@@ -100,7 +160,8 @@ void Element::setAttribute(const QString& name, qint64 value) {
 
 void Element::appendChild(Element child) {
     requireElement(node_, QStringLiteral("añadir un hijo"));
-    requireElement(child.node_, QStringLiteral("añadir un hijo a '%1'").arg(name()));
+    if (!child.node_)  // the message is made only when it is needed
+        requireElement(child.node_, QStringLiteral("añadir un hijo a '%1'").arg(name()));
     if (child.node_->doc != node_->doc) {
         throw Error(QStringLiteral("No se puede añadir el elemento '%1' a '%2': es de otro documento.")
                         .arg(child.name(), name()));

@@ -7,6 +7,7 @@
 
 #include <QLocale>
 
+#include <algorithm>
 #include <cmath>
 
 namespace puente {
@@ -26,10 +27,22 @@ const QList<FieldSpec> kFields = {
 
 constexpr int kMaxSessions = 13;
 
-// The hours of `nhoras`, read with the user's decimal separator; 0 becomes 1.
-float ReadHours(const QString& text) {
+// The user's number format for reading hours: no group separators.
+QLocale HoursLocale() {
     QLocale locale = QLocale::system();
     locale.setNumberOptions(QLocale::RejectGroupSeparator);
+    return locale;
+}
+
+// The hours of `nhoras`, read with the user's decimal separator; 0 becomes 1.
+float ReadHours(const QLocale& locale, const QString& text) {
+    // Plain digits read the same in every locale: taken without asking it,
+    // which is slow.
+    if (!text.isEmpty() && text.size() <= 9 &&
+        std::all_of(text.begin(), text.end(), [](QChar c) { return c >= u'0' && c <= u'9'; })) {
+        const float hours = float(text.toInt());
+        return hours == 0.0f ? 1.0f : hours;
+    }
     bool ok = false;
     const double value = locale.toDouble(text, &ok);
     if (!ok || !std::isfinite(value)) throw Error(QString("'%1' is not a valid floating point value").arg(text));
@@ -73,31 +86,47 @@ void ExportarAsignaturas(ForwardContext& ctx) {
     subjects.Open(OpenMode::Exclusive);
     teachers.Open(OpenMode::Exclusive);
 
+    // The fields, found by name once for the whole table.
+    Field groupCode = groups.FieldByName("ABREV"), groupShift = groups.FieldByName("TURNO"),
+          groupLevel = groups.FieldByName("NIVEL"), groupCourse = groups.FieldByName("CURSO"),
+          groupLetter = groups.FieldByName("GRUPO");
+    Field subjectCodeField = subjects.FieldByName("COD"), subjectTask = subjects.FieldByName("CODTAREA");
+    Field teacherCode = teachers.FieldByName("ABREV");
+    Field casig = table->FieldByName("CASIG"), cprof = table->FieldByName("CPROF"),
+          cgrup = table->FieldByName("CGRUP"), turno = table->FieldByName("TURNO"),
+          nivel = table->FieldByName("NIVEL"), curso = table->FieldByName("CURSO"),
+          grupo = table->FieldByName("GRUPO"), horas = table->FieldByName("HORAS"),
+          sesiones = table->FieldByName("SESIONES"), ctarea = table->FieldByName("CTAREA"),
+          idgrup = table->FieldByName("IDGRUP"), idasig = table->FieldByName("IDASIG"),
+          idprof = table->FieldByName("IDPROF");
+
+    const QLocale locale = HoursLocale();
     const QList<Element> elements = ctx.document.selectNodes("/centro/asignaturas/dasignatura");
     for (qsizetype i = 0; i < elements.size(); ++i) {
         const Element& e = elements[i];
-        const QString groupId = ReadAttribute(e, "cgrupo");
+        const QString groupId = ReadAttribute(e, QStringLiteral("cgrupo"));
         groups.First();
-        if (!groups.Locate("IDGRUPO", groupId)) {
+        if (!groups.Locate(QStringLiteral("IDGRUPO"), groupId)) {
             if (report)
                 report->notes << QString("Asignatura %1: ningún grupo tiene el código '%2'; no se escribe.")
                                      .arg(i + 1).arg(groupId);
             continue;
         }
-        const QString subjectId = ReadAttribute(e, "casig");
+        const QString subjectId = ReadAttribute(e, QStringLiteral("casig"));
         subjects.First();
-        if (!subjects.Locate("IDASIG", subjectId)) {
+        if (!subjects.Locate(QStringLiteral("IDASIG"), subjectId)) {
             if (report)
                 report->notes << QString("Asignatura %1: ninguna materia tiene el código '%2'; no se escribe.")
                                      .arg(i + 1).arg(subjectId);
             continue;
         }
-        const QString teacherId = ReadAttribute(e, "cprofe");
+        const QString teacherId = ReadAttribute(e, QStringLiteral("cprofe"));
         teachers.First();
-        const QString teacher = teachers.Locate("IDPROF", teacherId) ? teachers.FieldByName("ABREV").AsString() : QString();
+        const QString teacher =
+            teachers.Locate(QStringLiteral("IDPROF"), teacherId) ? teacherCode.AsString() : QString();
 
-        const float hours = ReadHours(ReadAttribute(e, "nhoras"));
-        const QString subjectCode = subjects.FieldByName("COD").AsString();
+        const float hours = ReadHours(locale, ReadAttribute(e, QStringLiteral("nhoras")));
+        const QString subjectCode = subjectCodeField.AsString();
         if (subjectCode.isEmpty()) {
             if (report)
                 report->notes << QString("Asignatura %1: la materia '%2' tiene código vacío; no se escribe.")
@@ -106,19 +135,19 @@ void ExportarAsignaturas(ForwardContext& ctx) {
         }
 
         table->Append();
-        table->FieldByName("CASIG").SetAsString(subjectCode);
-        table->FieldByName("CPROF").SetAsString(teacher);
-        table->FieldByName("CGRUP").SetAsString(groups.FieldByName("ABREV").AsString());
-        table->FieldByName("TURNO").SetAsString(groups.FieldByName("TURNO").AsString());
-        table->FieldByName("NIVEL").SetAsString(groups.FieldByName("NIVEL").AsString());
-        table->FieldByName("CURSO").SetAsString(groups.FieldByName("CURSO").AsString());
-        table->FieldByName("GRUPO").SetAsString(groups.FieldByName("GRUPO").AsString());
-        table->FieldByName("HORAS").SetAsFloat(hours);
-        table->FieldByName("SESIONES").SetAsString(SessionsText(hours));
-        table->FieldByName("CTAREA").SetAsString(subjects.FieldByName("CODTAREA").AsString());
-        table->FieldByName("IDGRUP").SetAsString(groupId);
-        table->FieldByName("IDASIG").SetAsString(subjectId);
-        table->FieldByName("IDPROF").SetAsString(teacherId);
+        casig.SetAsString(subjectCode);
+        cprof.SetAsString(teacher);
+        cgrup.SetAsString(groupCode.AsString());
+        turno.SetAsString(groupShift.AsString());
+        nivel.SetAsString(groupLevel.AsString());
+        curso.SetAsString(groupCourse.AsString());
+        grupo.SetAsString(groupLetter.AsString());
+        horas.SetAsFloat(hours);
+        sesiones.SetAsString(SessionsText(hours));
+        ctarea.SetAsString(subjectTask.AsString());
+        idgrup.SetAsString(groupId);
+        idasig.SetAsString(subjectId);
+        idprof.SetAsString(teacherId);
         table->Post();
         if (report) ++report->rows;
     }

@@ -26,6 +26,9 @@ std::unique_ptr<Table> RebuildTable(const QString& directory, const QString& nam
     auto table = std::make_unique<Table>(directory, name);
     table->CreateTable(fields);
     table->Open(mode);
+    // Built in the staging folder, where nothing reads it before it is
+    // complete: records are written in batches.
+    table->SetWriteBehind(true);
     return table;
 }
 

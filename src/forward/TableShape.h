@@ -15,7 +15,9 @@ struct ForwardReport;
 struct TableReport;
 
 // Deletes NAME.DBF and NAME.MDX in `directory` (any letter case; a failed
-// deletion is ignored), creates NAME with `fields` and gives it back open.
+// deletion is ignored), creates NAME with `fields` and gives it back open,
+// with write-behind on: its records reach the file in batches, the last ones
+// at Close.
 std::unique_ptr<Table> RebuildTable(const QString& directory, const QString& name,
                                     const QList<FieldSpec>& fields, OpenMode mode = OpenMode::Shared);
 

@@ -60,12 +60,22 @@ RunEnd ImportRun(Session& session, UserInterface& ui, ImportReport* report) {
         Element solucionHorario = RebuildCentro(document);
 
         SolucTables tables{soluc, grupos, profesores, aulas, materias};
+        SolucTranslator translator(tables);
+        // Found by name at their first reading, so that a missing one raises
+        // only when a record needs it.
+        std::optional<Field> dia, hora;
         for (soluc.First(); !soluc.Eof(); soluc.Next()) {
-            if (soluc.FieldByName("DIA").AsInteger() == 0 || soluc.FieldByName("HORA").AsFloat() == 0) {
+            if (!dia) dia = soluc.FieldByName("DIA");
+            bool placed = dia->AsInteger() != 0;
+            if (placed) {
+                if (!hora) hora = soluc.FieldByName("HORA");
+                placed = hora->AsFloat() != 0;
+            }
+            if (!placed) {
                 ++filled.filteredOut;
                 continue;
             }
-            if (const std::optional<DsolucionEntry> entry = TranslateSolucRow(tables)) {
+            if (const std::optional<DsolucionEntry> entry = translator.Translate()) {
                 AppendDsolucion(document, solucionHorario, *entry);
                 ++filled.entries;
             } else {

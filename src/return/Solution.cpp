@@ -19,31 +19,32 @@ bool Lookup(Table& table, const QString& field, const QString& key) {
     return table.Locate(field, key);
 }
 
-QString Text(Table& table, const QString& field) {
-    return table.FieldByName(field).AsString();
-}
-
 const QStringList kRootAttributes = {"codigo_interno", "nombre", "curso", "version"};
 
 }  // namespace
 
-std::optional<DsolucionEntry> TranslateSolucRow(SolucTables& t) {
+std::optional<DsolucionEntry> TranslateSolucRow(SolucTables& tables) {
+    return SolucTranslator(tables).Translate();
+}
+
+std::optional<DsolucionEntry> SolucTranslator::Translate() {
     DsolucionEntry entry;
-    entry.dia = t.soluc.FieldByName("DIA").AsInteger();
-    entry.hora = Text(t.soluc, "HORA");
-    entry.sesiones = Text(t.soluc, "SESIONES");
+    entry.dia = dia_.in(t_.soluc).AsInteger();
+    entry.hora = hora_.in(t_.soluc).AsString();
+    entry.sesiones = sesiones_.in(t_.soluc).AsString();
 
-    if (Lookup(t.grupos, "ABREV", Text(t.soluc, "CODGRUPO"))) {
-        entry.cgrupo = Text(t.grupos, "IDGRUPO");
-        entry.idcurso = Text(t.grupos, "CURSO");
+    if (Lookup(t_.grupos, QStringLiteral("ABREV"), codgrupo_.in(t_.soluc).AsString())) {
+        entry.cgrupo = grupoId_.in(t_.grupos).AsString();
+        entry.idcurso = grupoCurso_.in(t_.grupos).AsString();
     }
-    if (!Lookup(t.materias, "COD", Text(t.soluc, "ASIG"))) return std::nullopt;
-    entry.casig = Text(t.materias, "IDASIG");
+    if (!Lookup(t_.materias, QStringLiteral("COD"), asig_.in(t_.soluc).AsString())) return std::nullopt;
+    entry.casig = materiaId_.in(t_.materias).AsString();
 
-    entry.cactiv = Text(t.soluc, "TAREA");
-    if (Lookup(t.materias, "COD", entry.cactiv)) entry.cactiv = Text(t.materias, "IDASIG");
-    if (Lookup(t.profesores, "ABREV", Text(t.soluc, "PROF"))) entry.cprofe = Text(t.profesores, "IDPROF");
-    if (Lookup(t.aulas, "ABREV", Text(t.soluc, "AULA"))) entry.caula = Text(t.aulas, "IDAULA");
+    entry.cactiv = tarea_.in(t_.soluc).AsString();
+    if (Lookup(t_.materias, QStringLiteral("COD"), entry.cactiv)) entry.cactiv = materiaId_.in(t_.materias).AsString();
+    if (Lookup(t_.profesores, QStringLiteral("ABREV"), prof_.in(t_.soluc).AsString()))
+        entry.cprofe = profId_.in(t_.profesores).AsString();
+    if (Lookup(t_.aulas, QStringLiteral("ABREV"), aula_.in(t_.soluc).AsString())) entry.caula = aulaId_.in(t_.aulas).AsString();
     return entry;
 }
 
@@ -90,16 +91,16 @@ Element RebuildCentro(Document& document) {
 }
 
 void AppendDsolucion(Document& document, Element solucionHorario, const DsolucionEntry& entry) {
-    Element e = document.createElement("dsolucion");
-    e.setAttribute("casig", entry.casig);
-    e.setAttribute("cgrupo", entry.cgrupo);
-    e.setAttribute("cprofe", entry.cprofe);
-    e.setAttribute("caula", entry.caula);
-    e.setAttribute("cactiv", entry.cactiv);
-    e.setAttribute("dia", qint64(entry.dia));
-    e.setAttribute("hora", entry.hora);
-    e.setAttribute("sesiones", entry.sesiones);
-    e.setAttribute("idcurso", entry.idcurso);
+    Element e = document.createElement(QStringLiteral("dsolucion"));
+    e.setAttribute(QStringLiteral("casig"), entry.casig);
+    e.setAttribute(QStringLiteral("cgrupo"), entry.cgrupo);
+    e.setAttribute(QStringLiteral("cprofe"), entry.cprofe);
+    e.setAttribute(QStringLiteral("caula"), entry.caula);
+    e.setAttribute(QStringLiteral("cactiv"), entry.cactiv);
+    e.setAttribute(QStringLiteral("dia"), qint64(entry.dia));
+    e.setAttribute(QStringLiteral("hora"), entry.hora);
+    e.setAttribute(QStringLiteral("sesiones"), entry.sesiones);
+    e.setAttribute(QStringLiteral("idcurso"), entry.idcurso);
     solucionHorario.appendChild(e);
 }
 

@@ -3,14 +3,13 @@
 #pragma once
 
 #include "exchange/Document.h"
+#include "tablestore/Table.h"
 
 #include <QString>
 
 #include <optional>
 
 namespace puente {
-
-class Table;
 
 // The nine values of one dsolucion element.
 struct DsolucionEntry {
@@ -40,6 +39,31 @@ struct SolucTables {
 // subject code ASIG is not found in ASIGNOMT. Moves the lookup tables'
 // cursors, never SOLUC's.
 std::optional<DsolucionEntry> TranslateSolucRow(SolucTables& tables);
+
+// The same for record after record: each field is found by name once, the
+// first time it is read (a missing one raises then, as it would in
+// TranslateSolucRow), on tables that stay open while the translator lives.
+class SolucTranslator {
+public:
+    explicit SolucTranslator(SolucTables& tables) : t_(tables) {}
+    std::optional<DsolucionEntry> Translate();  // the current SOLUC record
+
+private:
+    // A field of `table`, found on first use.
+    struct LazyField {
+        explicit LazyField(const char* n) : name(n) {}
+        const char* name;
+        std::optional<Field> field;
+        Field& in(Table& table) {
+            if (!field) field = table.FieldByName(QString::fromLatin1(name));
+            return *field;
+        }
+    };
+    SolucTables& t_;
+    LazyField dia_{"DIA"}, hora_{"HORA"}, sesiones_{"SESIONES"}, codgrupo_{"CODGRUPO"}, asig_{"ASIG"},
+        tarea_{"TAREA"}, prof_{"PROF"}, aula_{"AULA"};
+    LazyField grupoId_{"IDGRUPO"}, grupoCurso_{"CURSO"}, materiaId_{"IDASIG"}, profId_{"IDPROF"}, aulaId_{"IDAULA"};
+};
 
 // Replaces the document's root by a new `centro` carrying codigo_interno,
 // nombre, curso (trimmed), fecha_exportacion (now) and version (trimmed), with

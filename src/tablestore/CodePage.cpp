@@ -171,20 +171,25 @@ QString CodePage::Decode(const char* data, qsizetype size) const {
 }
 
 QByteArray CodePage::Encode(const QString& text) const {
-    QByteArray bytes;
-    bytes.reserve(text.size());
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const char16_t c = text.at(i).unicode();
+    QByteArray bytes(text.size(), Qt::Uninitialized);
+    bytes.truncate(EncodeInto(text, bytes.data(), bytes.size()));
+    return bytes;
+}
+
+qsizetype CodePage::EncodeInto(QStringView text, char* out, qsizetype capacity) const {
+    qsizetype n = 0;
+    for (qsizetype i = 0; i < text.size() && n < capacity; ++i) {
+        const char16_t c = text[i].unicode();
         if (c < 0x80) {
-            bytes.append(static_cast<char>(c));
-        } else if (QChar::isHighSurrogate(c) && i + 1 < text.size() && text.at(i + 1).isLowSurrogate()) {
-            bytes.append('?');  // one character outside the 16-bit range
+            out[n++] = static_cast<char>(c);
+        } else if (QChar::isHighSurrogate(c) && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
+            out[n++] = '?';  // one character outside the 16-bit range
             ++i;
         } else {
-            bytes.append(encode_.value(c, '?'));
+            out[n++] = encode_.value(c, '?');
         }
     }
-    return bytes;
+    return n;
 }
 
 }  // namespace puente

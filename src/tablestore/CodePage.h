@@ -35,6 +35,9 @@ public:
     int number() const { return number_; }
     QString Decode(const char* data, qsizetype size) const;
     QByteArray Encode(const QString& text) const;
+    // Encode into `out`, at most `capacity` bytes (the first characters of
+    // a longer text); gives the number of bytes written.
+    qsizetype EncodeInto(QStringView text, char* out, qsizetype capacity) const;
 
 private:
     CodePage(int number, const std::array<char16_t, 128>& upper);

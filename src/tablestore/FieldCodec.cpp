@@ -121,11 +121,9 @@ FieldValue Bad(const char* bytes, int width) {
 }
 
 FieldValue ReadCharacter(const FieldInfo& f, const char* bytes, const CodecContext& context) {
-    const char* end = bytes + f.width;
-    while (end > bytes && IsPad(end[-1])) --end;
     FieldValue v;
     v.kind = FieldValue::Kind::Text;
-    v.text = context.codePage->Decode(bytes, end - bytes);
+    v.text = CharacterText(f, bytes, context);
     return v;
 }
 
@@ -232,9 +230,10 @@ QString Spaceless(const QString& text) {
 }
 
 void WriteCharacter(const FieldInfo& f, const FieldInput& input, char* bytes, const CodecContext& context) {
-    const QByteArray encoded = context.codePage->Encode(InputText(input, context)).left(f.width);
-    std::memcpy(bytes, encoded.constData(), static_cast<size_t>(encoded.size()));
-    std::memset(bytes + encoded.size(), ' ', static_cast<size_t>(f.width - encoded.size()));
+    const qsizetype written = input.kind == FieldInput::Kind::Text
+                                  ? context.codePage->EncodeInto(input.text, bytes, f.width)
+                                  : context.codePage->EncodeInto(InputText(input, context), bytes, f.width);
+    std::memset(bytes + written, ' ', static_cast<size_t>(f.width - written));
 }
 
 // A whole number for a field without decimals (32 bits), from text or number.
@@ -273,8 +272,14 @@ void WriteNumeric(const FieldInfo& f, const FieldInput& input, char* bytes, cons
         text = QByteArray::number(WholeInput(f, input, context));
     } else {
         double value = NumberInput(f, input, context);
-        text = QByteArray::number(value, 'f', f.decimals);
-        if (text.startsWith('-') && text.count('0') + 2 == text.size()) text.remove(0, 1);  // -0.0000
+        if (value == std::trunc(value) && std::fabs(value) < 1e15) {
+            // A whole number (hours, counts): its digits and zero decimals,
+            // as the general formatting gives them, without its cost.
+            text = QByteArray::number(static_cast<qint64>(value)) + '.' + QByteArray(f.decimals, '0');
+        } else {
+            text = QByteArray::number(value, 'f', f.decimals);
+            if (text.startsWith('-') && text.count('0') + 2 == text.size()) text.remove(0, 1);  // -0.0000
+        }
     }
     if (!PutRight(text, bytes, f.width))
         throw Error(QStringLiteral("El número %1 no cabe en el campo '%2' de la tabla '%3' (ancho %4, %5 decimales)")
@@ -361,6 +366,12 @@ void WriteTimestamp(const FieldInfo& f, const FieldInput& input, char* bytes, co
 }
 
 }  // namespace
+
+QString CharacterText(const FieldInfo& f, const char* bytes, const CodecContext& context) {
+    const char* end = bytes + f.width;
+    while (end > bytes && IsPad(end[-1])) --end;
+    return context.codePage->Decode(bytes, end - bytes);
+}
 
 // ---- per type --------------------------------------------------------------
 

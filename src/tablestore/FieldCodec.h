@@ -62,6 +62,8 @@ bool IsKnownFieldType(char type);
 int RequiredWidth(char type);
 
 FieldValue ReadField(const FieldInfo& field, const char* bytes, const CodecContext& context);
+// The text of a C field, as ReadField gives it (a C field is never Bad).
+QString CharacterText(const FieldInfo& field, const char* bytes, const CodecContext& context);
 void WriteField(const FieldInfo& field, const FieldInput& input, char* bytes, const CodecContext& context);
 void WriteBlank(const FieldInfo& field, char* bytes);
 

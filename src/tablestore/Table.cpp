@@ -6,6 +6,7 @@
 #include "tablestore/DbfHeader.h"
 #include "tablestore/DbfLayout.h"
 #include "tablestore/FieldCodec.h"
+#include "tablestore/LocateIndex.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -14,15 +15,24 @@
 #include <QSet>
 
 #include <cstring>
+#include <ctime>
 #include <optional>
 
 namespace puente {
 
 namespace {
 
-// Records are read in blocks of about this size: a table this small is read
-// once, a larger one is streamed.
+// Records are read in blocks of about this size, each starting at a multiple
+// of the records a block holds; the last kCachedBlocks blocks read are kept.
+// A table of up to kCachedBlocks blocks (4 MiB) is read once however its
+// records are reached, so Locate and First alternating on a lookup table cost
+// no reading; a larger one is streamed with at most that much in memory.
 constexpr qint64 kBlockBytes = 512 * 1024;
+constexpr int kCachedBlocks = 8;
+
+// The date of today is looked up again when this many seconds have passed
+// (the lookup reads the system's time zone, too slow for every Post).
+constexpr std::time_t kDateRefreshSeconds = 60;
 
 const QString kExtension = QStringLiteral(".DBF");
 
@@ -67,20 +77,33 @@ struct Table::Impl {
     QHash<QString, int> fieldIndex;  // upper-case name -> field
     QString displayPath;
 
-    // Read block: records [blockStart, blockStart + blockCount).
-    QByteArray block;
-    qint64 blockStart = 0;
-    qint64 blockCount = 0;
+    // Read blocks, records [start, start + count) each; the newest last.
+    struct Block {
+        qint64 start = 0;
+        qint64 count = 0;
+        QByteArray bytes;
+    };
+    QList<Block> blocks;
+
+    // Write-behind: records posted and not yet in the file, the last
+    // gathered.size() / recordLength of the layout's recordCount.
+    bool writeBehind = false;
+    QByteArray gathered;
+
+    // Today, for the header's date of last update, and when it was looked up.
+    QDate today;
+    std::time_t todayCheckedAt = 0;
 
     // Cursor.
     qint64 position = -1;  // record under the cursor, -1 for none
     bool eof = true;
     QByteArray current;    // its bytes, or the record being appended
+    QByteArray blank;      // a blank record, the start of every Append
     bool appending = false;
     bool modified = false;
 
     std::optional<qint64> liveCount;
-    QHash<int, QHash<QString, qint64>> locateIndex;  // field -> value as text -> first live record
+    QHash<int, LocateIndex> locateIndex;  // field -> value as text -> first live record
 
     QByteArray BlankRecord() const {
         QByteArray record(layout.recordLength, ' ');
@@ -89,19 +112,51 @@ struct Table::Impl {
         return record;
     }
 
-    const char* Record(qint64 index) {
-        if (index < blockStart || index >= blockStart + blockCount) {
-            const qint64 perBlock = qMax<qint64>(1, kBlockBytes / layout.recordLength);
-            const qint64 count = qMin(perBlock, layout.recordCount - index);
-            const qint64 bytes = count * layout.recordLength;
-            block.resize(bytes);
-            blockCount = 0;
-            if (file.ReadAt(layout.headerLength + index * layout.recordLength, block.data(), bytes) < bytes)
-                throw Error(QStringLiteral("La tabla '%1' se ha acortado mientras estaba abierta").arg(displayPath));
-            blockStart = index;
-            blockCount = count;
+    // The record's bytes when a kept block holds it, else null.
+    const char* Cached(qint64 index) const {
+        for (qsizetype b = blocks.size() - 1; b >= 0; --b) {
+            const Block& block = blocks[b];
+            if (index >= block.start && index < block.start + block.count)
+                return block.bytes.constData() + (index - block.start) * layout.recordLength;
         }
-        return block.constData() + (index - blockStart) * layout.recordLength;
+        return nullptr;
+    }
+
+    // The record's bytes, its block read when no kept block holds it.
+    const char* Record(qint64 index) {
+        if (const char* cached = Cached(index)) return cached;
+        const qint64 perBlock = qMax<qint64>(1, kBlockBytes / layout.recordLength);
+        Block block;
+        block.start = index - index % perBlock;
+        block.count = qMin(perBlock, InFile() - block.start);  // never the gathered records
+        const qint64 bytes = block.count * layout.recordLength;
+        block.bytes.resize(bytes);
+        if (file.ReadAt(layout.headerLength + block.start * layout.recordLength, block.bytes.data(), bytes) < bytes)
+            throw Error(QStringLiteral("La tabla '%1' se ha acortado mientras estaba abierta").arg(displayPath));
+        // A block read before records were appended to it is replaced.
+        blocks.removeIf([&](const Block& old) { return old.start == block.start; });
+        if (blocks.size() >= kCachedBlocks) blocks.removeFirst();
+        blocks.append(std::move(block));
+        return blocks.last().bytes.constData() + (index - blocks.last().start) * layout.recordLength;
+    }
+
+    // Records in the file; the rest of recordCount are gathered.
+    qint64 InFile() const { return layout.recordCount - gathered.size() / layout.recordLength; }
+
+    // A posted record's bytes, in the file or gathered.
+    const char* Posted(qint64 index) {
+        const qint64 inFile = InFile();
+        if (index >= inFile) return gathered.constData() + (index - inFile) * layout.recordLength;
+        return Record(index);
+    }
+
+    QDate Today() {
+        const std::time_t now = std::time(nullptr);
+        if (today.isNull() || now < todayCheckedAt || now - todayCheckedAt >= kDateRefreshSeconds) {
+            today = QDate::currentDate();
+            todayCheckedAt = now;
+        }
+        return today;
     }
 
     // The first live record from index on, or -1.
@@ -112,8 +167,22 @@ struct Table::Impl {
     }
 
     void MoveTo(qint64 index) {
+        const char* record = Record(index);
+        current.resize(layout.recordLength);  // its buffer kept when not shared
+        std::memcpy(current.data(), record, size_t(layout.recordLength));
         position = index;
-        current = QByteArray(Record(index), layout.recordLength);
+        eof = false;
+    }
+
+    // MoveTo for a jump (Locate): a record outside the kept blocks is read
+    // alone, so jumping about a large table reads no whole blocks.
+    void JumpTo(qint64 index) {
+        if (Cached(index)) return MoveTo(index);
+        current.resize(layout.recordLength);
+        if (file.ReadAt(layout.headerLength + index * layout.recordLength, current.data(), layout.recordLength) <
+            layout.recordLength)
+            throw Error(QStringLiteral("La tabla '%1' se ha acortado mientras estaba abierta").arg(displayPath));
+        position = index;
         eof = false;
     }
 
@@ -129,15 +198,14 @@ struct Table::Impl {
         return value;
     }
 
-    const QHash<QString, qint64>& IndexOf(int field) {
+    const LocateIndex& IndexOf(int field) {
         auto found = locateIndex.find(field);
         if (found != locateIndex.end()) return *found;
-        QHash<QString, qint64> index;
+        LocateIndex index;
         for (qint64 i = 0; i < layout.recordCount; ++i) {
             const char* record = Record(i);
             if (record[0] == dbf::kDeletedFlag) continue;
-            const QString key = ValueAsString(Read(field, record, i), context);
-            if (!index.contains(key)) index.insert(key, i);
+            index.Insert(ValueAsString(Read(field, record, i), context), i);
         }
         return *locateIndex.insert(field, std::move(index));
     }
@@ -156,7 +224,10 @@ FieldValue Table::ReadCurrent(int index, const QString& name) const {
 }
 
 QString Field::AsString() const {
-    const FieldValue value = table_->ReadCurrent(index_, name_);  // raises when closed
+    const Table::Impl& t = table_->Opened();  // raises when closed
+    const FieldLayout& f = t.layout.fields[table_->Resolve(index_, name_)];
+    if (f.info.type == 'C') return CharacterText(f.info, t.current.constData() + f.offset, t.context);
+    const FieldValue value = table_->ReadCurrent(index_, name_);
     return ValueAsString(value, table_->impl_->context);
 }
 
@@ -191,7 +262,14 @@ void Field::SetAsFloat(double value) {
 
 Table::Table(QString directory, QString name) : directory_(std::move(directory)), name_(BareName(std::move(name))) {}
 
-Table::~Table() { Close(); }
+Table::~Table() {
+    try {
+        Close();
+    } catch (const Error&) {
+        // Records gathered by write-behind that cannot be written are lost
+        // here; an explicit Close raises instead.
+    }
+}
 
 QString Table::filePath() const {
     if (impl_) return impl_->file.path();
@@ -290,12 +368,24 @@ void Table::Open(OpenMode mode) {
         const QString key = impl->layout.fields[i].info.name.toUpper();
         if (!impl->fieldIndex.contains(key)) impl->fieldIndex.insert(key, i);
     }
-    impl->current = impl->BlankRecord();
+    impl->blank = impl->BlankRecord();
+    impl->current = impl->blank;
     impl_ = std::move(impl);
     First();
 }
 
-void Table::Close() { impl_.reset(); }  // a record appended and not posted is dropped
+void Table::Close() {
+    if (!impl_) return;
+    // A record appended and not posted is dropped; the records gathered by
+    // write-behind are written first.
+    try {
+        WriteGathered();
+    } catch (const Error&) {
+        impl_.reset();
+        throw;
+    }
+    impl_.reset();
+}
 
 bool Table::IsOpen() const { return impl_ != nullptr; }
 
@@ -308,8 +398,9 @@ QList<FieldInfo> Table::Fields() const {
 int Table::LiveRecordCount() const {
     Impl& t = Opened();
     if (!t.liveCount) {
-        qint64 live = 0;
-        for (qint64 i = 0; i < t.layout.recordCount; ++i)
+        const qint64 inFile = t.InFile();
+        qint64 live = t.layout.recordCount - inFile;  // gathered records are live
+        for (qint64 i = 0; i < inFile; ++i)
             if (t.Record(i)[0] != dbf::kDeletedFlag) ++live;
         t.liveCount = live;
     }
@@ -323,13 +414,14 @@ void Table::Settle() {
         Post();
     } else {
         t.appending = false;  // nothing set: nothing to store
-        if (t.position >= 0) t.current = QByteArray(t.Record(t.position), t.layout.recordLength);
+        if (t.position >= 0) t.current = QByteArray(t.Posted(t.position), t.layout.recordLength);
         else t.current = t.BlankRecord();
     }
 }
 
 void Table::First() {
     Settle();
+    WriteGathered();  // the cursor reads the file
     Impl& t = *impl_;
     const qint64 first = t.NextLive(0);
     if (first < 0) {
@@ -343,6 +435,7 @@ void Table::First() {
 
 void Table::Next() {
     Settle();
+    WriteGathered();
     Impl& t = *impl_;
     if (t.eof) return;
     const qint64 next = t.NextLive(t.position + 1);
@@ -355,11 +448,11 @@ bool Table::Eof() const { return Opened().eof; }
 bool Table::Locate(const QString& field, const QString& key) {
     const int index = FieldIndex(field);
     Settle();
+    WriteGathered();
     Impl& t = *impl_;
-    const QHash<QString, qint64>& values = t.IndexOf(index);
-    const auto found = values.constFind(key);
-    if (found == values.constEnd()) return false;
-    t.MoveTo(*found);
+    const std::optional<qint64> found = t.IndexOf(index).Find(key);
+    if (!found) return false;
+    t.JumpTo(*found);
     return true;
 }
 
@@ -369,7 +462,7 @@ void Table::Append() {
     if (t.file.access() != FileAccess::ReadWrite)
         throw Error(QStringLiteral("No se puede escribir en la tabla '%1' (%2): solo se puede leer")
                         .arg(name_, t.displayPath));
-    t.current = t.BlankRecord();
+    t.current = t.blank;
     t.appending = true;
     t.modified = false;
 }
@@ -379,13 +472,30 @@ void Table::Post() {
     if (!t.appending) return;
     if (t.layout.recordCount >= qint64(0xFFFFFFFF))
         throw Error(QStringLiteral("La tabla '%1' (%2) no admite más registros").arg(name_, t.displayPath));
+    if (t.writeBehind) {
+        t.gathered.append(t.current);
+        ++t.layout.recordCount;
+    } else {
+        WriteRecords(t.current);
+    }
+    t.appending = false;
+    t.modified = false;
+    t.position = t.layout.recordCount - 1;
+    t.eof = false;
+    if (t.liveCount) ++*t.liveCount;
+    t.locateIndex.clear();
+    if (t.gathered.size() >= kBlockBytes) WriteGathered();
+}
+
+void Table::WriteRecords(const QByteArray& records) {
+    Impl& t = *impl_;
     const qint64 end = t.layout.headerLength + t.layout.recordCount * t.layout.recordLength;
-    QByteArray bytes = t.current;
+    QByteArray bytes = records;
     bytes.append(dbf::kEndOfFile);
     try {
         t.file.WriteAt(end, bytes.constData(), bytes.size());
     } catch (const Error&) {
-        // Leave the table as it was before this record.
+        // Leave the table as it was before these records.
         try {
             t.file.Resize(end);
             t.file.WriteAt(end, &dbf::kEndOfFile, 1);
@@ -393,22 +503,43 @@ void Table::Post() {
         }
         throw;
     }
-    const quint32 count = static_cast<quint32>(t.layout.recordCount + 1);
-    const QByteArray update = UpdateBytes(QDate::currentDate(), count);
+    const quint32 count = static_cast<quint32>(t.layout.recordCount + records.size() / t.layout.recordLength);
+    const QByteArray update = UpdateBytes(t.Today(), count);
     t.file.WriteAt(dbf::kUpdateYear, update.constData(), update.size());
     t.layout.recordCount = count;
     t.layout.headerRecordCount = count;
-    t.appending = false;
-    t.modified = false;
-    t.position = count - 1;
-    t.eof = false;
-    if (t.liveCount) ++*t.liveCount;
-    t.locateIndex.clear();
+}
+
+void Table::WriteGathered() {
+    Impl& t = *impl_;
+    if (t.gathered.isEmpty()) return;
+    QByteArray records;
+    records.swap(t.gathered);
+    const qint64 written = t.layout.recordCount - records.size() / t.layout.recordLength;
+    t.layout.recordCount = written;
+    try {
+        WriteRecords(records);
+    } catch (const Error&) {
+        // The records gathered are taken back: the cursor goes to the last
+        // record the file holds.
+        if (t.liveCount) *t.liveCount -= records.size() / t.layout.recordLength;
+        t.position = -1;
+        t.eof = true;
+        t.current = t.BlankRecord();
+        throw;
+    }
+}
+
+void Table::SetWriteBehind(bool on) {
+    Impl& t = Opened();
+    if (!on) WriteGathered();
+    t.writeBehind = on;
 }
 
 int Table::FieldIndex(const QString& field) const {
     const Impl& t = Opened();
-    const auto found = t.fieldIndex.constFind(field.toUpper());
+    auto found = t.fieldIndex.constFind(field);  // names are mostly given as stored
+    if (found == t.fieldIndex.constEnd()) found = t.fieldIndex.constFind(field.toUpper());
     if (found == t.fieldIndex.constEnd()) throw Error(QStringLiteral("Field '%1' not found").arg(field));
     return *found;
 }

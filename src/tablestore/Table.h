@@ -25,7 +25,8 @@
 // cursor stays where it was. A key that is not found is never an error.
 // Locate keeps, per field, an index from value to first record, built on its
 // first use while the table is open and dropped by Post; walking streams
-// the file in blocks of about 512 KiB, so memory stays small for any size.
+// the file in blocks of about 512 KiB, the last eight kept (a lookup table of
+// up to 4 MiB is read once), so memory stays small for any size.
 //
 // Writing: Append() starts a blank record (spaces; zero bytes for level-7
 // binary fields), the Field setters fill it, Post() stores it after the last
@@ -33,7 +34,8 @@
 // a valid table after every Post (a crash between the two leaves the record
 // out). A write that fails (disk full, file-size limit) raises an Error
 // naming the file, and the record is taken back so the table stays as it
-// was. A pending Append is posted by First/Next/Locate/Append when a field
+// was. With write-behind on (SetWriteBehind) records are written in batches
+// instead. A pending Append is posted by First/Next/Locate/Append when a field
 // was set, dropped otherwise, and dropped by Close. Post without a pending
 // Append does nothing. Setting a field without a pending Append raises.
 //
@@ -163,7 +165,9 @@ public:
     // table held by another program raises an Error naming the file. Opening
     // an open table changes nothing.
     void Open(OpenMode mode = OpenMode::Shared);
-    void Close();  // releases the file and its lock; closing a closed table is fine
+    // Releases the file and its lock, after writing what write-behind kept;
+    // closing a closed table is fine.
+    void Close();
     bool IsOpen() const;
 
     // Of the open table (raise when it is closed): the fields as the file
@@ -179,6 +183,17 @@ public:
     void Append();
     void Post();
 
+    // Write-behind, for a table being built that nothing else reads yet (the
+    // forward run's staging folder): Post keeps the record in memory, and the
+    // records kept are written together, the header's count and date after
+    // them, once about 512 KiB are kept, before First, Next or Locate, when
+    // write-behind is turned off and at Close. The file is a valid table
+    // after each such write. A write that fails raises there (Close too,
+    // closing the table all the same) and takes back every record kept since
+    // the last write; a table destroyed without Close drops them silently.
+    // Off when the table is opened.
+    void SetWriteBehind(bool on);
+
     // The field of that name, letter case ignored; "Field '%s' not found".
     Field FieldByName(const QString& field);
 
@@ -191,6 +206,8 @@ private:
     int Resolve(int index, const QString& name) const;  // a Field's index, checked against its name
     FieldValue ReadCurrent(int index, const QString& name) const;
     void Set(int field, const FieldInput& input);
+    void WriteRecords(const QByteArray& records);  // after the last record, then the header
+    void WriteGathered();  // the records kept by write-behind
 
     QString directory_;
     QString name_;

@@ -1,0 +1,206 @@
+// A write that fails part-way: `puente` runs under a file-size limit
+// (RLIMIT_FSIZE, what `ulimit -f` sets), so that the write that would pass
+// the limit fails. Whatever the limit, the working directory, the chosen
+// document and the result document hold their old bytes or the whole new
+// content, the run says which file it could not write, and nothing half
+// written is left behind. The outcome report Horalis.ini is written the same
+// way (WriteIniValue) in a child process under the limit.
+#include "FaultSupport.h"
+
+#include "common/Error.h"
+#include "platform/IniFile.h"
+
+#include <QDir>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace puente::faults {
+namespace {
+
+constexpr int kOldAssignments = 400;
+constexpr int kNewAssignments = 600;
+
+// The old set of tables (and a SOLUC, which a forward run must not touch)
+// and, made apart, the new set that converting new.xml gives.
+class UnderFileSizeLimit : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(QFileInfo(PuenteBinary()).isExecutable()) << "build the target puente first";
+        QDir(base_.path()).mkpath("docs");
+        QDir(base_.path()).mkpath("old");
+        QDir(base_.path()).mkpath("new");
+        oldDoc_ = Path("docs/old.xml");
+        newDoc_ = Path("docs/new.xml");
+        WriteAll(oldDoc_, LargeDocument(kOldAssignments, "V"));
+        WriteAll(newDoc_, LargeDocument(kNewAssignments, "N"));
+        ASSERT_PRED1([](const Outcome& o) { return o.exited(0); },
+                     RunPuente({"exportar", oldDoc_, "--htemp", Path("old")}));
+        WriteLargeSoluc(Path("old"), 50);
+        ASSERT_PRED1([](const Outcome& o) { return o.exited(0); },
+                     RunPuente({"exportar", newDoc_, "--htemp", Path("new")}));
+        oldSet_ = SnapshotWithoutLock(Path("old"));
+        newSet_ = SnapshotWithoutLock(Path("new"));
+        newSet_.insert("SOLUC.DBF", oldSet_.value("SOLUC.DBF"));
+    }
+    QString Path(const QString& relative) const { return base_.filePath(relative); }
+
+    QTemporaryDir base_;
+    QString oldDoc_, newDoc_;
+    QMap<QString, QByteArray> oldSet_, newSet_;
+};
+
+TEST_F(UnderFileSizeLimit, ForwardRunLeavesTheOldTablesOrTheNewOnes) {
+    // The limit against each new table's size: the first table, in the order
+    // of writing, that outgrows the limit is the one the run cannot write.
+    QList<qint64> limits = {0, 64, 300};
+    for (const QString& t : ForwardTables()) {
+        const qint64 size = newSet_.value(t + ".DBF").size();
+        limits << size - 1 << size;
+    }
+    std::sort(limits.begin(), limits.end());
+    limits.erase(std::unique(limits.begin(), limits.end()), limits.end());
+
+    for (const qint64 limit : limits) {
+        SCOPED_TRACE("limit " + std::to_string(limit) + " bytes");
+        QTemporaryDir htemp;
+        CopyFolder(Path("old"), htemp.path());
+        const QByteArray document = ReadAll(newDoc_);
+        const Outcome o = RunPuente({"exportar", newDoc_, "--htemp", htemp.path()}, FileSizeLimit(limit));
+
+        QString tooBig;  // the first table that cannot be written under the limit
+        for (const QString& t : ForwardTables())
+            if (tooBig.isEmpty() && newSet_.value(t + ".DBF").size() > limit) tooBig = t;
+        if (tooBig.isEmpty()) {
+            EXPECT_TRUE(o.exited(0)) << ::testing::PrintToString(o);
+            EXPECT_EQ(SnapshotWithoutLock(htemp.path()), newSet_);
+        } else {
+            EXPECT_TRUE(o.exited(1)) << ::testing::PrintToString(o);
+            if (limit >= 300) {  // below that even the lock file does not fit
+                EXPECT_TRUE(o.err.startsWith(QString("Error: No se pudo escribir en el archivo '%1/.puente-staging/%2.DBF': "
+                                                     "el archivo supera el tamaño máximo permitido")
+                                                 .arg(htemp.path(), tooBig)))
+                    << o.err.toStdString();
+            } else {
+                EXPECT_TRUE(o.err.startsWith("Error: ")) << o.err.toStdString();
+            }
+            EXPECT_EQ(SnapshotWithoutLock(htemp.path()), oldSet_) << Names(SnapshotWithoutLock(htemp.path()));
+        }
+        EXPECT_EQ(ReadAll(newDoc_), document);
+        EXPECT_EQ(FilesIn(Path("docs")), (QStringList{"new.xml", "old.xml"}));
+    }
+}
+
+// The result document without its timestamp, which differs run to run.
+QByteArray WithoutTimestamp(QByteArray xml) {
+    return QString::fromUtf8(xml).replace(QRegularExpression("fecha_exportacion=\"[^\"]*\""), "fecha_exportacion=\"\"").toUtf8();
+}
+
+TEST_F(UnderFileSizeLimit, ReturnRunLeavesTheOldResultOrTheWholeNewOne) {
+    const QString result = Path("docs/ResultadoHoralisold.xml");
+    ASSERT_PRED1([](const Outcome& o) { return o.exited(0); },
+                 RunPuente({"importar", oldDoc_, "--htemp", Path("old")}));
+    const QByteArray reference = WithoutTimestamp(ReadAll(result));
+    const qint64 size = ReadAll(result).size();
+    const QByteArray oldResult = "<?xml version=\"1.0\"?>\n<centro>resultado anterior</centro>\n";
+    const QByteArray document = ReadAll(oldDoc_);
+
+    for (const qint64 limit : {qint64(0), qint64(100), size / 2, size - 1, size, size + 100}) {
+        SCOPED_TRACE("limit " + std::to_string(limit) + " bytes of " + std::to_string(size));
+        WriteAll(result, oldResult);
+        const QMap<QString, QByteArray> tables = Snapshot(Path("old"));
+        const Outcome o = RunPuente({"importar", oldDoc_, "--htemp", Path("old")}, FileSizeLimit(limit));
+        if (limit < size) {
+            EXPECT_TRUE(o.exited(1)) << ::testing::PrintToString(o);
+            EXPECT_TRUE(o.err.endsWith(QString("Error: No se pudo guardar el documento '%1': File too large\n").arg(result)))
+                << o.err.toStdString();
+            EXPECT_EQ(ReadAll(result), oldResult);
+        } else {
+            EXPECT_TRUE(o.exited(0)) << ::testing::PrintToString(o);
+            EXPECT_EQ(WithoutTimestamp(ReadAll(result)), reference);
+        }
+        EXPECT_EQ(ReadAll(oldDoc_), document);
+        EXPECT_EQ(Snapshot(Path("old")), tables);
+        EXPECT_EQ(FilesIn(Path("docs")),
+                  (QStringList{"ResultadoHoralisold.xml", "new.xml", "old.xml"}));
+    }
+}
+
+// WriteIniValue in a child under the limit: how it ended (0 written, 1
+// refused with an Error, 128 + signal when a signal ended it), and the
+// Error's message through a pipe (which no file-size limit reaches).
+int WriteIniUnderLimit(const QString& ini, qint64 limit, bool ignoreSigxfsz, QString* message) {
+    int back[2];
+    if (pipe(back) != 0) ADD_FAILURE() << "pipe";
+    const pid_t pid = fork();
+    if (pid == 0) {
+        close(back[0]);
+        if (ignoreSigxfsz) std::signal(SIGXFSZ, SIG_IGN);
+        const rlimit fsize{rlim_t(limit), rlim_t(limit)};
+        setrlimit(RLIMIT_FSIZE, &fsize);
+        try {
+            WriteIniValue(ini, "Transformadores", "Transformado", "1");
+        } catch (const Error& e) {
+            const QByteArray text = e.message().toUtf8();
+            (void)!write(back[1], text.constData(), size_t(text.size()));
+            _exit(1);
+        }
+        _exit(0);
+    }
+    close(back[1]);
+    QByteArray said;
+    char buffer[1024];
+    for (ssize_t n; (n = read(back[0], buffer, sizeof buffer)) > 0;) said.append(buffer, n);
+    close(back[0]);
+    int status = 0;
+    waitpid(pid, &status, 0);
+    *message = QString::fromUtf8(said);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+}
+
+TEST(IniUnderFileSizeLimit, HoldsTheOldReportOrTheWholeNewOne) {
+    QTemporaryDir dir;
+    const QString ini = dir.filePath("Horalis.ini");
+    QByteArray old = "[Horalis]\r\nRuta=C:\\HORALIS\r\n";
+    for (int i = 0; i < 100; ++i) old += "Clave" + QByteArray::number(i) + "=" + QByteArray(20, 'x') + "\r\n";
+    old += "[Transformadores]\r\nTransformado=0\r\n";
+    const QByteArray wanted = SetIniValue(old, "Transformadores", "Transformado", "1");
+    QString message;
+
+    for (const bool ignore : {false, true}) {
+        for (const qint64 limit : {qint64(0), qint64(100), qint64(wanted.size() - 1), qint64(wanted.size())}) {
+            SCOPED_TRACE(std::string(ignore ? "SIGXFSZ ignored" : "SIGXFSZ default") + ", limit " + std::to_string(limit));
+            for (const QString& f : FilesIn(dir.path())) QFile::remove(dir.filePath(f));
+            WriteAll(ini, old);
+            const int code = WriteIniUnderLimit(ini, limit, ignore, &message);
+            if (limit >= wanted.size()) {
+                EXPECT_EQ(code, 0);
+                EXPECT_EQ(ReadAll(ini), wanted);
+            } else {
+                // Killed by SIGXFSZ, or refused with the message.
+                EXPECT_EQ(code, ignore ? 1 : 128 + SIGXFSZ);
+                if (ignore) {
+                    EXPECT_EQ(message.toStdString(),
+                              QString("No se puede escribir el archivo \"%1\": compruebe que la carpeta existe y que "
+                                      "tiene permiso para escribir en ella")
+                                  .arg(ini)
+                                  .toStdString());
+                }
+                EXPECT_EQ(ReadAll(ini), old);
+            }
+            if (ignore || limit >= wanted.size()) {  // a killed writer may leave its temporary file
+                EXPECT_EQ(FilesIn(dir.path()), QStringList{"Horalis.ini"});
+            }
+        }
+    }
+}
+
+}  // namespace
+}  // namespace puente::faults

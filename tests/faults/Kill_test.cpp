@@ -1,0 +1,194 @@
+// The process killed (SIGKILL) at random moments of a large forward run and
+// of a large return run, many times over.
+//
+// Forward: the working directory holds an old set of six tables and a SOLUC;
+// `puente exportar` of another large document is killed after a random delay
+// (half of the delays spread over the whole run, half over its end, where
+// the tables are moved into place). Then, on a copy of what the kill left,
+// Staging::Recover (what every run does first) must leave exactly the old set
+// or exactly the new one; and the next run of either direction, on the
+// folder itself, must go through and leave no staging folder behind.
+//
+// Return: `puente importar` over a large SOLUC is killed the same way. The
+// chosen document and the tables must be as they were, the result document
+// either the old one or the whole new one, and the next run must go through.
+//
+// The delays come from a fixed seed (PUENTE_FAULT_SEED overrides it); a
+// failure names the kill and its delay.
+#include "FaultSupport.h"
+
+#include "exchange/Document.h"
+#include "forward/Staging.h"
+
+#include <QDir>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <random>
+#include <thread>
+
+#include <csignal>
+
+namespace puente::faults {
+namespace {
+
+using namespace std::chrono;
+
+constexpr int kKills = 25;
+constexpr int kAssignments = 12000;
+constexpr int kSolucRows = 30000;
+
+unsigned Seed() {
+    const QByteArray env = qgetenv("PUENTE_FAULT_SEED");
+    return env.isEmpty() ? 20260110u : env.toUInt();
+}
+
+QByteArray WithoutTimestamp(const QByteArray& xml) {
+    return QString::fromUtf8(xml).replace(QRegularExpression("fecha_exportacion=\"[^\"]*\""), "fecha_exportacion=\"\"").toUtf8();
+}
+
+// The delay of kill number k: even kills anywhere in the run, odd ones in
+// its last 30 % (and a little beyond, when the run may be over).
+milliseconds Delay(std::mt19937& rng, int k, double fullSeconds) {
+    std::uniform_real_distribution<double> anywhere(0.0, fullSeconds), end(0.7 * fullSeconds, 1.05 * fullSeconds);
+    return milliseconds(qint64(1000 * (k % 2 == 0 ? anywhere(rng) : end(rng))));
+}
+
+class KillDuringRun : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(QFileInfo(PuenteBinary()).isExecutable()) << "build the target puente first";
+        for (const char* d : {"docs", "old", "new"}) QDir(base_.path()).mkpath(d);
+        oldDoc_ = Path("docs/old.xml");
+        newDoc_ = Path("docs/new.xml");
+        WriteAll(oldDoc_, LargeDocument(kAssignments, "V"));
+        WriteAll(newDoc_, LargeDocument(kAssignments, "N"));
+        ASSERT_TRUE(RunPuente({"exportar", oldDoc_, "--htemp", Path("old")}).exited(0));
+        // The length of a whole run: the middle one of three.
+        QList<double> lengths;
+        for (int i = 0; i < 3; ++i) {
+            QDir(Path("new")).removeRecursively();
+            const Outcome reference = RunPuente({"exportar", newDoc_, "--htemp", Path("new")});
+            ASSERT_TRUE(reference.exited(0)) << ::testing::PrintToString(reference);
+            lengths << reference.seconds;
+        }
+        std::sort(lengths.begin(), lengths.end());
+        forwardSeconds_ = lengths[1];
+        // Each set with the same SOLUC, whose codes are those of the new set.
+        WriteLargeSoluc(Path("new"), kSolucRows);
+        QFile::copy(Path("new/SOLUC.DBF"), Path("old/SOLUC.DBF"));
+        oldSet_ = SnapshotWithoutLock(Path("old"));
+        newSet_ = SnapshotWithoutLock(Path("new"));
+    }
+    QString Path(const QString& relative) const { return base_.filePath(relative); }
+
+    QTemporaryDir base_;
+    QString oldDoc_, newDoc_;
+    QMap<QString, QByteArray> oldSet_, newSet_;
+    double forwardSeconds_ = 0;
+};
+
+TEST_F(KillDuringRun, ForwardRunLeavesTheOldSetOrTheNewOne) {
+    std::mt19937 rng(Seed());
+    int killedMidRun = 0, gaveOld = 0, gaveNew = 0;
+    for (int k = 0; k < kKills; ++k) {
+        const milliseconds delay = Delay(rng, k, forwardSeconds_);
+        SCOPED_TRACE("kill " + std::to_string(k) + " after " + std::to_string(delay.count()) + " ms (seed " +
+                     std::to_string(Seed()) + ", full run " + std::to_string(forwardSeconds_) + " s)");
+        QTemporaryDir htemp;
+        CopyFolder(Path("old"), htemp.path());
+        const Running running = StartPuente({"exportar", newDoc_, "--htemp", htemp.path()});
+        std::this_thread::sleep_until(running.started + delay);
+        kill(running.pid, SIGKILL);
+        const Outcome killed = Finish(running, seconds(60));
+        if (killed.signal == SIGKILL) {
+            ++killedMidRun;
+        } else {
+            EXPECT_TRUE(killed.exited(0)) << ::testing::PrintToString(killed);
+        }
+
+        // What the next run finds first, on a copy of what the kill left.
+        QTemporaryDir copy;
+        CopyFolder(htemp.path(), copy.path());
+        Staging::Recover(copy.path());
+        const QMap<QString, QByteArray> recovered = SnapshotWithoutLock(copy.path());
+        const bool isOld = recovered == oldSet_, isNew = recovered == newSet_;
+        EXPECT_TRUE(isOld || isNew) << "left: " << Names(recovered);
+        gaveOld += isOld;
+        gaveNew += isNew;
+
+        // The next run, of either direction, goes through and cleans up.
+        const bool forward = k % 2 == 0;
+        const Outcome next = RunPuente({forward ? "exportar" : "importar", newDoc_, "--htemp", htemp.path()});
+        EXPECT_TRUE(next.exited(0)) << ::testing::PrintToString(next);
+        EXPECT_FALSE(QFileInfo::exists(htemp.filePath(".puente-staging")));
+        EXPECT_EQ(SnapshotWithoutLock(htemp.path()), forward ? newSet_ : recovered);
+        EXPECT_EQ(ReadAll(newDoc_), LargeDocument(kAssignments, "N"));
+    }
+    std::printf("forward run of %.2f s, %d kills: %d during the run; %d left the old set, %d the new one\n",
+                forwardSeconds_, kKills, killedMidRun, gaveOld, gaveNew);
+    EXPECT_GE(killedMidRun, kKills / 2) << "the kills should mostly land while the run works";
+}
+
+TEST_F(KillDuringRun, ReturnRunLeavesTheOldResultOrTheWholeNewOne) {
+    const QString htemp = Path("new");
+    const QString result = Path("docs/ResultadoHoralisnew.xml");
+    QList<double> lengths;
+    for (int i = 0; i < 3; ++i) {
+        const Outcome reference = RunPuente({"importar", newDoc_, "--htemp", htemp});
+        ASSERT_TRUE(reference.exited(0)) << ::testing::PrintToString(reference);
+        lengths << reference.seconds;
+    }
+    std::sort(lengths.begin(), lengths.end());
+    const double full = lengths[1];
+    const QByteArray wanted = WithoutTimestamp(ReadAll(result));
+    const QByteArray oldResult = "<?xml version=\"1.0\"?>\n<centro>resultado anterior</centro>\n";
+    const QByteArray document = ReadAll(newDoc_);
+    const QMap<QString, QByteArray> tables = SnapshotWithoutLock(htemp);
+
+    std::mt19937 rng(Seed());
+    int killedMidRun = 0, gaveOld = 0, gaveNew = 0;
+    QStringList leftovers;
+    for (int k = 0; k < kKills; ++k) {
+        const milliseconds delay = Delay(rng, k, full);
+        SCOPED_TRACE("kill " + std::to_string(k) + " after " + std::to_string(delay.count()) + " ms (seed " +
+                     std::to_string(Seed()) + ", full run " + std::to_string(full) + " s)");
+        WriteAll(result, oldResult);
+        const Running running = StartPuente({"importar", newDoc_, "--htemp", htemp});
+        std::this_thread::sleep_until(running.started + delay);
+        kill(running.pid, SIGKILL);
+        const Outcome killed = Finish(running, seconds(60));
+        if (killed.signal == SIGKILL) {
+            ++killedMidRun;
+        } else {
+            EXPECT_TRUE(killed.exited(0)) << ::testing::PrintToString(killed);
+        }
+
+        const QByteArray left = ReadAll(result);
+        const bool isOld = left == oldResult, isNew = WithoutTimestamp(left) == wanted;
+        EXPECT_TRUE(isOld || isNew) << "a result of " << left.size() << " bytes";
+        gaveOld += isOld;
+        gaveNew += isNew;
+        EXPECT_EQ(ReadAll(newDoc_), document);
+        EXPECT_EQ(SnapshotWithoutLock(htemp), tables);
+        for (const QString& f : FilesIn(Path("docs")))
+            if (f != "new.xml" && f != "old.xml" && f != "ResultadoHoralisnew.xml") {
+                leftovers << f;
+                QFile::remove(Path("docs/" + f));
+            }
+
+        const Outcome next = RunPuente({"importar", newDoc_, "--htemp", htemp});
+        EXPECT_TRUE(next.exited(0)) << ::testing::PrintToString(next);
+        EXPECT_EQ(WithoutTimestamp(ReadAll(result)), wanted);
+    }
+    std::printf("return run of %.2f s, %d kills: %d during the run; %d left the old result, %d the new one; "
+                "temporary files left beside the document: %lld\n",
+                full, kKills, killedMidRun, gaveOld, gaveNew, qint64(leftovers.size()));
+    EXPECT_GE(killedMidRun, kKills / 2) << "the kills should mostly land while the run works";
+}
+
+}  // namespace
+}  // namespace puente::faults

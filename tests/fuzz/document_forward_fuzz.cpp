@@ -1,0 +1,71 @@
+// Fuzz target: arbitrary bytes as an exchange document, then the six table
+// conversions of the forward run into a scratch folder.
+//
+// A document that does not load must say why (LoadResult with a message); one
+// that loads is converted, and a conversion may refuse a value with a
+// puente::Error. Anything else is a fault. Promises checked: a document that
+// loaded is written by toBytes() as a document that loads again; every table
+// that a conversion finished opens and reads.
+#include "FuzzSupport.h"
+
+#include "common/Error.h"
+#include "exchange/Document.h"
+#include "forward/Conversions.h"
+#include "tablestore/Table.h"
+
+#include <cstddef>
+#include <cstdint>
+
+namespace puente::fuzz {
+namespace {
+
+void ReadBack(const QString& dir, const QString& name) {
+    Table table(dir, name);
+    table.Open(OpenMode::Shared);
+    const QList<FieldInfo> fields = table.Fields();
+    for (table.First(); !table.Eof(); table.Next())
+        for (const FieldInfo& f : fields) (void)table.FieldByName(f.name).AsString();
+}
+
+}  // namespace
+}  // namespace puente::fuzz
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    using namespace puente;
+    using namespace puente::fuzz;
+    QuietQt();
+    const QByteArray bytes(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
+    Document document;
+    const LoadResult loaded = document.loadFromBytes(bytes, QStringLiteral("fuzz.xml"));
+    if (!loaded.ok()) {
+        FUZZ_CHECK(!loaded.message.isEmpty(), "a refused document says why");
+        FUZZ_CHECK(document.isEmpty(), "a refused document leaves the document empty");
+        (void)loaded.describe(QStringLiteral("fuzz.xml"));
+        return 0;
+    }
+
+    // What save() would write must load again.
+    {
+        Document again;
+        const LoadResult reloaded = again.loadFromBytes(document.toBytes(), QStringLiteral("saved.xml"));
+        if (!reloaded.ok()) std::fprintf(stderr, "reload: %s\n", qPrintable(reloaded.describe("saved.xml")));
+        FUZZ_CHECK(reloaded.ok(), "a loaded document, written out, loads again");
+    }
+
+    const QString dir = EmptyFolder("forward");
+    ForwardReport report;
+    ForwardContext ctx{document, dir, &report};
+    using Conversion = void (*)(ForwardContext&);
+    const Conversion conversions[] = {ExportarMaterias, ExportarProfesores, ExportarAulas,
+                                      ExportarGrupos,   ExportarDiasHoras,  ExportarAsignaturas};
+    const QStringList& names = ForwardTableNames();
+    for (int i = 0; i < 6; ++i) {
+        try {
+            conversions[i](ctx);
+        } catch (const Error&) {
+            return 0;  // a value a field refuses: the run ends here
+        }
+        ReadBack(dir, names[i]);  // an Error here is a fault: it escapes
+    }
+    return 0;
+}
