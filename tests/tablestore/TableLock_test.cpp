@@ -42,7 +42,7 @@ void MakeProft(const TempDir& dir) {
 // ends only when Finish() tells it to, so that what it opened stays open.
 class Child {
 public:
-    explicit Child(const std::function<QString()>& body, bool waitForParent) {
+    explicit Child(const std::function<QString()>& body, bool waitForParent) : waitForParent_(waitForParent) {
         int toParent[2];
         int toChild[2];
         if (pipe(toParent) != 0 || pipe(toChild) != 0) throw Error("pipe");
@@ -76,8 +76,9 @@ public:
     }
     // Lets the child end and waits for it; gives its exit code.
     int Finish() {
+        // A child that does not wait has already ended: nothing to tell it.
         const char c = 'x';
-        if (write(toChild_, &c, 1) != 1) return -1;
+        if (waitForParent_ && write(toChild_, &c, 1) != 1) return -1;
         int status = 0;
         waitpid(pid_, &status, 0);
         close(fromChild_);
@@ -86,6 +87,7 @@ public:
     }
 
 private:
+    bool waitForParent_;
     pid_t pid_ = -1;
     int fromChild_ = -1;
     int toChild_ = -1;
