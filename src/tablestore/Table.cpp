@@ -299,25 +299,25 @@ void Table::CreateTable(const QList<FieldSpec>& fields) {
     QList<FieldInfo> infos;
     QSet<QString> names;
     int recordLength = 1;
-    for (const FieldSpec& spec : fields) {
-        if (!IsValidFieldName(spec.name))
+    for (const FieldSpec& wanted : fields) {
+        if (!IsValidFieldName(wanted.name))
             fail(QStringLiteral("el nombre de campo '%1' no es válido (de 1 a %2 letras A-Z, cifras o _, empezando "
                                 "por letra)")
-                     .arg(spec.name)
+                     .arg(wanted.name)
                      .arg(dbf::kMaxFieldNameLength));
         FieldInfo info;
-        info.name = spec.name.toUpper();
+        info.name = wanted.name.toUpper();
         if (names.contains(info.name)) fail(QStringLiteral("el campo '%1' está repetido").arg(info.name));
         names.insert(info.name);
-        switch (spec.kind) {
+        switch (wanted.kind) {
         case FieldKind::Character:
-            if (spec.width < 1 || spec.width > dbf::kMaxCharacterWidth)
+            if (wanted.width < 1 || wanted.width > dbf::kMaxCharacterWidth)
                 fail(QStringLiteral("el campo de texto '%1' tiene ancho %2 (debe estar entre 1 y %3)")
                          .arg(info.name)
-                         .arg(spec.width)
+                         .arg(wanted.width)
                          .arg(dbf::kMaxCharacterWidth));
             info.type = 'C';
-            info.width = spec.width;
+            info.width = wanted.width;
             break;
         case FieldKind::Logical: info.type = 'L'; info.width = 1; break;
         case FieldKind::Float: info.type = 'N'; info.width = dbf::kFloatWidth; info.decimals = dbf::kFloatDecimals; break;

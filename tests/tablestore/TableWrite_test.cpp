@@ -104,7 +104,7 @@ TEST(TableHeader, EmptyTableIsHeaderAndEndMarker) {
 
 struct ValueCase {
     const char* name;
-    FieldSpec spec;
+    FieldSpec wanted;
     std::function<void(Field)> set;  // nothing: the field is left as Append made it
     QByteArray stored;
     QString asString;
@@ -131,10 +131,10 @@ TEST_P(TableValues, StoreAndReadBack) {
     const ValueCase& c = GetParam();
     TempDir dir;
     Table t(dir.path(), "VALORES");
-    t.CreateTable({c.spec});
+    t.CreateTable({c.wanted});
     t.Open();
     t.Append();
-    if (c.set) c.set(t.FieldByName(c.spec.name));
+    if (c.set) c.set(t.FieldByName(c.wanted.name));
     t.Post();
     t.Close();
 
@@ -142,7 +142,7 @@ TEST_P(TableValues, StoreAndReadBack) {
     EXPECT_EQ(file.mid(32 + 32 + 1 + 1, c.stored.size()), c.stored);
     t.Open();
     ASSERT_FALSE(t.Eof());
-    const Field f = t.FieldByName(c.spec.name);
+    const Field f = t.FieldByName(c.wanted.name);
     EXPECT_EQ(f.AsString(), c.asString);
     if (c.asInteger) {
         EXPECT_EQ(f.AsInteger(), *c.asInteger);
