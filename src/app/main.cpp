@@ -9,10 +9,12 @@
 #include "app/MainForm.h"
 #include "platform/CommandLine.h"
 #include "platform/Paths.h"
+#include "platform/Signals.h"
 
 #include <QApplication>
 
 int main(int argc, char* argv[]) {
+    puente::IgnoreFileSizeSignal();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QLatin1StringView(puente::kApplicationTitle));
     QApplication::setApplicationVersion(QStringLiteral(PUENTE_VERSION));

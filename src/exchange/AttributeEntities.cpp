@@ -7,6 +7,8 @@
 #include <QByteArray>
 
 #include <cstring>
+#include <set>
+#include <string>
 
 namespace puente::xml {
 
@@ -200,6 +202,49 @@ bool resolveAttributeEntities(xmlDocPtr doc, qsizetype budget, EntityProblem* pr
             attribute->children = text;
             attribute->last = text;
         }
+    }
+    return true;
+}
+
+namespace {
+
+// Whether the entity `name`, or one that its text names, holds "]]>".
+// `seen` keeps each entity to one look (libxml2 has refused loops already).
+bool holdsCdataEnd(xmlDocPtr doc, const xmlChar* name, std::set<std::string>* seen, int depth) {
+    if (depth > kMaxEntityDepth || !seen->insert(reinterpret_cast<const char*>(name)).second)
+        return false;
+    xmlEntityPtr entity = xmlGetDocEntity(doc, name);
+    if (!entity || !entity->content || entity->etype != XML_INTERNAL_GENERAL_ENTITY)
+        return false;
+    const char* text = reinterpret_cast<const char*>(entity->content);
+    if (std::strstr(text, "]]>"))
+        return true;
+    for (const char* p = std::strchr(text, '&'); p; p = std::strchr(p + 1, '&')) {
+        const char* end = std::strchr(p, ';');
+        if (!end)
+            break;
+        if (p[1] != '#' && end > p + 1) {
+            const QByteArray inner(p + 1, qsizetype(end - p - 1));
+            if (holdsCdataEnd(doc, asXml(inner), seen, depth + 1))
+                return true;
+        }
+    }
+    return false;
+}
+
+}  // namespace
+
+bool checkContentEntities(xmlDocPtr doc, EntityProblem* problem) {
+    if (!doc->intSubset || !doc->intSubset->entities)
+        return true;
+    std::set<std::string> seen;
+    xmlNodePtr top = reinterpret_cast<xmlNodePtr>(doc);
+    for (xmlNodePtr node = doc->children; node; node = nextNode(node, top)) {
+        if (node->type != XML_ENTITY_REF_NODE || !holdsCdataEnd(doc, node->name, &seen, 1))
+            continue;
+        problem->message = QStringLiteral("Sequence ']]>' not allowed in content");
+        problem->line = node->parent ? int(xmlGetLineNo(node->parent)) : 0;
+        return false;
     }
     return true;
 }

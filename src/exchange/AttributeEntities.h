@@ -28,4 +28,15 @@ struct EntityProblem {
 // entities, or when entities nest too deep.
 bool resolveAttributeEntities(xmlDocPtr doc, qsizetype budget, EntityProblem* problem);
 
+// libxml2 checks an internal entity's text as element content only where the
+// entity is named first. When that is inside an attribute value, a later
+// reference in content goes through unchecked, and a text holding "]]>"
+// (allowed in an attribute value, not in content) is let into the tree: the
+// document loads, but written out it no longer does, here or in any other
+// XML reader. Returns false with *problem filled when an entity named in
+// element content has "]]>" in its text or in the text of an entity it
+// names; the message is the one libxml2 gives for the same text when it is
+// met in content first.
+bool checkContentEntities(xmlDocPtr doc, EntityProblem* problem);
+
 }  // namespace puente::xml

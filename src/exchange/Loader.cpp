@@ -2,6 +2,7 @@
 
 #include "exchange/AttributeEntities.h"
 #include "exchange/XmlSupport.h"
+#include "platform/SystemErrors.h"
 
 #include <libxml/parser.h>
 
@@ -57,30 +58,30 @@ LoadResult failure(LoadResult::Status status, QString message, int line = 0, int
 LoadResult readDocumentFile(const QString& path, QByteArray* bytes) {
     const QFileInfo info(path);
     if (!info.exists())
-        return failure(LoadResult::Status::Missing, qt_error_string(ENOENT));
+        return failure(LoadResult::Status::Missing, ErrnoText(ENOENT));
     if (info.isDir())
-        return failure(LoadResult::Status::Unreadable, qt_error_string(EISDIR));
+        return failure(LoadResult::Status::Unreadable, ErrnoText(EISDIR));
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        return failure(LoadResult::Status::Unreadable, file.errorString());
+        return failure(LoadResult::Status::Unreadable, FileErrorText(file));
     if (file.size() > INT_MAX)  // libxml2 takes the length as an int
-        return failure(LoadResult::Status::Unreadable, qt_error_string(EFBIG));
+        return failure(LoadResult::Status::Unreadable, ErrnoText(EFBIG));
     *bytes = file.readAll();
     if (file.error() != QFileDevice::NoError)
-        return failure(LoadResult::Status::Unreadable, file.errorString());
+        return failure(LoadResult::Status::Unreadable, FileErrorText(file));
     return LoadResult{};
 }
 
 xmlDocPtr parseDocument(const QByteArray& bytes, const QString& name, LoadResult* result) {
     *result = LoadResult{};
     if (bytes.size() > INT_MAX) {
-        *result = failure(LoadResult::Status::Unreadable, qt_error_string(EFBIG));
+        *result = failure(LoadResult::Status::Unreadable, ErrnoText(EFBIG));
         return nullptr;
     }
     ErrorCollector errors;
     std::unique_ptr<xmlParserCtxt, ContextDeleter> ctxt(xmlNewParserCtxt());
     if (!ctxt) {
-        *result = failure(LoadResult::Status::Unreadable, qt_error_string(ENOMEM));
+        *result = failure(LoadResult::Status::Unreadable, ErrnoText(ENOMEM));
         return nullptr;
     }
     ctxt->_private = &errors;
@@ -112,7 +113,8 @@ xmlDocPtr parseDocument(const QByteArray& bytes, const QString& name, LoadResult
         return nullptr;
     }
     EntityProblem problem;
-    if (!resolveAttributeEntities(doc, kMaxEntityExpansion, &problem)) {
+    if (!checkContentEntities(doc, &problem) ||
+        !resolveAttributeEntities(doc, kMaxEntityExpansion, &problem)) {
         xmlFreeDoc(doc);
         *result = failure(LoadResult::Status::NotWellFormed, problem.message, problem.line);
         return nullptr;

@@ -1,5 +1,7 @@
 #include "platform/AtomicFile.h"
 
+#include "platform/SystemErrors.h"
+
 #include <QSaveFile>
 
 namespace puente {
@@ -10,21 +12,21 @@ bool WriteFileAtomically(const QString& path, const QByteArray& bytes, QString* 
     // through, the failure and the system's words reach us here.
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
-        if (reason) *reason = file.errorString();
+        if (reason) *reason = FileErrorText(file);
         return false;
     }
     // A short write is tried again: the next one fails with the reason.
     for (qsizetype written = 0; written < bytes.size();) {
         const qint64 n = file.write(bytes.constData() + written, bytes.size() - written);
         if (n <= 0) {
-            if (reason) *reason = file.errorString();
+            if (reason) *reason = FileErrorText(file);
             file.cancelWriting();
             return false;
         }
         written += n;
     }
     if (!file.commit()) {
-        if (reason) *reason = file.errorString();
+        if (reason) *reason = FileErrorText(file);
         return false;
     }
     return true;

@@ -10,8 +10,9 @@
 
 namespace puente {
 
-// True when `path` now holds exactly `bytes`; false, with the system's words
-// in `reason`, when the earlier file (or none) is still there.
+// True when `path` now holds exactly `bytes`; false, with the system's reason
+// in `reason` (see SystemErrors.h), when the earlier file (or none) is still
+// there.
 bool WriteFileAtomically(const QString& path, const QByteArray& bytes, QString* reason);
 
 }  // namespace puente

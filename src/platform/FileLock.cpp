@@ -1,6 +1,7 @@
 #include "platform/FileLock.h"
 
 #include "common/Error.h"
+#include "platform/SystemErrors.h"
 
 #include <QDir>
 #include <QFile>
@@ -154,24 +155,6 @@ bool LockedFile::IsLockedElsewhere(const QString& path) {
     return held;
 }
 
-QString SystemErrorText(int code) {
-    switch (code) {
-    case ENOENT: return QStringLiteral("no existe el archivo o el directorio");
-    case EACCES:
-    case EPERM: return QStringLiteral("permiso denegado");
-    case EROFS: return QStringLiteral("el sistema de archivos es de solo lectura");
-    case ENOSPC: return QStringLiteral("no queda espacio en el disco");
-    case EDQUOT: return QStringLiteral("se ha superado la cuota de disco");
-    case EFBIG: return QStringLiteral("el archivo supera el tamaño máximo permitido");
-    case EIO: return QStringLiteral("error de entrada/salida del dispositivo");
-    case EAGAIN: return QStringLiteral("el archivo está bloqueado por otro programa");
-    case EISDIR: return QStringLiteral("es un directorio");
-    case ENOTDIR: return QStringLiteral("una parte de la ruta no es un directorio");
-    case EMFILE:
-    case ENFILE: return QStringLiteral("hay demasiados archivos abiertos");
-    default: return QString::fromLocal8Bit(std::strerror(code));
-    }
-}
 
 #else  // _WIN32
 
@@ -278,27 +261,6 @@ bool LockedFile::IsLockedElsewhere(const QString& path) {
     return false;
 }
 
-QString SystemErrorText(int code) {
-    switch (code) {
-    case ERROR_FILE_NOT_FOUND:
-    case ERROR_PATH_NOT_FOUND: return QStringLiteral("no existe el archivo o el directorio");
-    case ERROR_ACCESS_DENIED: return QStringLiteral("permiso denegado");
-    case ERROR_WRITE_PROTECT: return QStringLiteral("el disco está protegido contra escritura");
-    case ERROR_DISK_FULL:
-    case ERROR_HANDLE_DISK_FULL: return QStringLiteral("no queda espacio en el disco");
-    case ERROR_SHARING_VIOLATION:
-    case ERROR_LOCK_VIOLATION: return QStringLiteral("el archivo está bloqueado por otro programa");
-    default: break;
-    }
-    wchar_t* text = nullptr;
-    const DWORD n = FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
-                                       FORMAT_MESSAGE_IGNORE_INSERTS,
-                                   nullptr, static_cast<DWORD>(code), 0, reinterpret_cast<LPWSTR>(&text), 0, nullptr);
-    QString result = n > 0 ? QString::fromWCharArray(text, static_cast<int>(n)).trimmed()
-                           : QStringLiteral("error del sistema %1").arg(code);
-    if (text != nullptr) LocalFree(text);
-    return result;
-}
 
 #endif  // _WIN32
 

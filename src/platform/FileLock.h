@@ -90,8 +90,4 @@ private:
 #endif
 };
 
-// A short Spanish description of the last operating-system error (errno on
-// Linux, GetLastError on Windows), for messages.
-QString SystemErrorText(int code);
-
 }  // namespace puente

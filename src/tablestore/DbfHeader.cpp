@@ -142,6 +142,23 @@ TableLayout ReadLayout(const LockedFile& file, const QString& displayPath) {
                         .arg(layout.recordLength)
                         .arg(offset));
 
+    // A header length that lies by a few bytes puts the records where they
+    // are not. Padding after the terminator is allowed, so the length is
+    // only taken to be wrong when the file holds exactly the records the
+    // header counts (and perhaps the end-of-file byte) from just after the
+    // terminator, and not from where the length says.
+    if (terminated && layout.headerLength > at + 1) {
+        const qint64 records = qint64(layout.headerRecordCount) * layout.recordLength;
+        const auto holdsTheRecords = [&](qint64 from) {
+            return size - from == records || size - from == records + 1;
+        };
+        if (holdsTheRecords(at + 1) && !holdsTheRecords(layout.headerLength))
+            reader.Fail(QStringLiteral("la longitud de cabecera (%1) no es la correcta: los descriptores de campo "
+                                       "terminan en el byte %2")
+                            .arg(layout.headerLength)
+                            .arg(at + 1));
+    }
+
     const qint64 complete = (size - layout.headerLength) / layout.recordLength;
     layout.recordCount = qMin(layout.headerRecordCount, complete);
 

@@ -133,11 +133,28 @@ struct Table::Impl {
         block.bytes.resize(bytes);
         if (file.ReadAt(layout.headerLength + block.start * layout.recordLength, block.bytes.data(), bytes) < bytes)
             throw Error(QStringLiteral("La tabla '%1' se ha acortado mientras estaba abierta").arg(displayPath));
+        CheckFlags(block.bytes.constData(), block.start, block.count);
         // A block read before records were appended to it is replaced.
         blocks.removeIf([&](const Block& old) { return old.start == block.start; });
         if (blocks.size() >= kCachedBlocks) blocks.removeFirst();
         blocks.append(std::move(block));
         return blocks.last().bytes.constData() + (index - blocks.last().start) * layout.recordLength;
+    }
+
+    // Every record read from the file starts with its flag, live or
+    // deleted. Any other first byte means that the header puts the records
+    // where they are not (a header or record length that lies by a few
+    // bytes): their fields would be read shifted, so the table is refused.
+    void CheckFlags(const char* records, qint64 first, qint64 count) const {
+        for (qint64 i = 0; i < count; ++i) {
+            const char flag = records[i * layout.recordLength];
+            if (flag != dbf::kLiveFlag && flag != dbf::kDeletedFlag)
+                throw Error(QStringLiteral("El archivo '%1' no es una tabla dBase válida: el registro %2 no empieza "
+                                           "por la marca de registro (' ' o '*'); la longitud de cabecera no es "
+                                           "la correcta o el archivo está dañado")
+                                .arg(displayPath)
+                                .arg(first + i + 1));
+        }
     }
 
     // Records in the file; the rest of recordCount are gathered.
@@ -182,6 +199,7 @@ struct Table::Impl {
         if (file.ReadAt(layout.headerLength + index * layout.recordLength, current.data(), layout.recordLength) <
             layout.recordLength)
             throw Error(QStringLiteral("La tabla '%1' se ha acortado mientras estaba abierta").arg(displayPath));
+        CheckFlags(current.constData(), index, 1);
         position = index;
         eof = false;
     }
@@ -371,7 +389,12 @@ void Table::Open(OpenMode mode) {
     impl->blank = impl->BlankRecord();
     impl->current = impl->blank;
     impl_ = std::move(impl);
-    First();
+    try {
+        First();
+    } catch (const Error&) {
+        impl_.reset();  // a table whose records cannot be read is not left open
+        throw;
+    }
 }
 
 void Table::Close() {

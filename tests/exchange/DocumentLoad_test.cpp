@@ -160,9 +160,9 @@ INSTANTIATE_TEST_SUITE_P(
         LoadCase{"well_formed", [](const QTemporaryDir&) { return fixture("centro.xml"); },
                  LoadResult::Status::Ok, "", 0, 0},
         LoadCase{"missing", [](const QTemporaryDir& dir) { return dir.filePath("no-existe.xml"); },
-                 LoadResult::Status::Missing, "No such file or directory", 0, 0},
+                 LoadResult::Status::Missing, "no existe el archivo o el directorio", 0, 0},
         LoadCase{"a_folder", [](const QTemporaryDir& dir) { return dir.path(); },
-                 LoadResult::Status::Unreadable, "Is a directory", 0, 0},
+                 LoadResult::Status::Unreadable, "es un directorio", 0, 0},
         LoadCase{"tag_mismatch", [](const QTemporaryDir&) { return fixture("mal-formado.xml"); },
                  LoadResult::Status::NotWellFormed, "Opening and ending tag mismatch: b line 2 and centro",
                  2, 32},
@@ -199,7 +199,7 @@ TEST(LoadOutcomeTest, UnreadableWithoutPermission) {
     Document doc;
     const LoadResult r = doc.load(path);
     EXPECT_EQ(r.status, LoadResult::Status::Unreadable);
-    EXPECT_EQ(r.message, "Permission denied");
+    EXPECT_EQ(r.message, "permiso denegado");
     EXPECT_TRUE(doc.isEmpty());
 }
 
@@ -242,10 +242,10 @@ INSTANTIATE_TEST_SUITE_P(
     Sentences, DescribeTest,
     ::testing::Values(
         DescribeCase{"ok", LoadResult{}, ""},
-        DescribeCase{"missing", resultOf(LoadResult::Status::Missing, "No such file or directory", 0, 0),
+        DescribeCase{"missing", resultOf(LoadResult::Status::Missing, "no existe el archivo o el directorio", 0, 0),
                      "No existe el documento '/datos/centro.xml'."},
-        DescribeCase{"unreadable", resultOf(LoadResult::Status::Unreadable, "Is a directory", 0, 0),
-                     "No se pudo leer el documento '/datos/centro.xml': Is a directory."},
+        DescribeCase{"unreadable", resultOf(LoadResult::Status::Unreadable, "es un directorio", 0, 0),
+                     "No se pudo leer el documento '/datos/centro.xml': es un directorio."},
         DescribeCase{"line_and_column",
                      resultOf(LoadResult::Status::NotWellFormed, "Document is empty", 1, 1),
                      "El documento '/datos/centro.xml' no es un XML correcto: Document is empty "

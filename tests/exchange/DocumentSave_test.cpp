@@ -191,7 +191,7 @@ TEST(SaveFailureTest, FolderDoesNotExist) {
     const QString path = dir.filePath("no-existe/centro.xml");
     Document doc;
     ASSERT_TRUE(doc.loadFromBytes("<centro/>").ok());
-    EXPECT_EQ(errorMessageOf([&] { doc.save(path); }), failedSave(path, "No such file or directory"));
+    EXPECT_EQ(errorMessageOf([&] { doc.save(path); }), failedSave(path, "no existe el archivo o el directorio"));
     EXPECT_TRUE(QDir(dir.path()).isEmpty());
 }
 
@@ -225,7 +225,7 @@ TEST(SaveFailureTest, WriteFailsHalfwayAndLeavesTheOldFile) {
     setrlimit(RLIMIT_FSIZE, &old);
     std::signal(SIGXFSZ, oldHandler);
 
-    EXPECT_EQ(message, failedSave(path, "File too large"));
+    EXPECT_EQ(message, failedSave(path, "el archivo supera el tamaño máximo permitido"));
     EXPECT_EQ(readBytes(path), "anterior");
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"centro.xml"});
 }
@@ -241,7 +241,7 @@ TEST(SaveFailureTest, ReadOnlyFolder) {
     ASSERT_TRUE(doc.loadFromBytes("<centro/>").ok());
     const QString message = errorMessageOf([&] { doc.save(path); });
     QFile::setPermissions(dir.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-    EXPECT_EQ(message, failedSave(path, "Permission denied"));
+    EXPECT_EQ(message, failedSave(path, "permiso denegado"));
     EXPECT_EQ(readBytes(path), "anterior");
 }
 

@@ -107,6 +107,12 @@ INSTANTIATE_TEST_SUITE_P(
                    "la longitud de cabecera (16) no alcanza para los descriptores de campo"},
         DamageCase{"soluc_header_length_inside_a_descriptor", "SOLUC", SetLE(8, 100, 2), 1,
                    "la longitud de cabecera (100) no alcanza para los descriptores de campo"},
+        DamageCase{"soluc_header_length_one_byte_long", "SOLUC", SetLE(8, kHeaderLength + 1, 2), 1,
+                   "el registro 1 no empieza por la marca de registro (' ' o '*'); la longitud de cabecera no es "
+                   "la correcta o el archivo está dañado"},
+        DamageCase{"soluc_header_length_two_bytes_long", "SOLUC", SetLE(8, kHeaderLength + 2, 2), 1,
+                   "la longitud de cabecera (355) no es la correcta: los descriptores de campo terminan en el "
+                   "byte 353"},
         DamageCase{"soluc_record_length_that_lies", "SOLUC", SetLE(10, kRecordLength + 5, 2), 1,
                    "la longitud de registro (110) no coincide con la de los campos (105)"},
         DamageCase{"soluc_record_count_far_larger_than_the_file", "SOLUC", SetLE(4, 0xFFFFFFFF, 4), 0,

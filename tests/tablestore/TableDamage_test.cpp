@@ -59,6 +59,9 @@ TEST_P(TableDamage, IsRefusedWithItsReason) {
     EXPECT_FALSE(Table::IsHeldElsewhere(dir.path(), "SOLUC")) << "a refused file is released";
 }
 
+const QString kNoFlag = QStringLiteral(
+    "el registro %1 no empieza por la marca de registro (' ' o '*'); la longitud de cabecera no es la correcta o el "
+    "archivo está dañado");
 const QString kHeaderTooShort = QStringLiteral("la longitud de cabecera (%1) no alcanza para los descriptores de campo");
 
 INSTANTIATE_TEST_SUITE_P(
@@ -78,6 +81,12 @@ INSTANTIATE_TEST_SUITE_P(
         DamageCase{"header length without the terminator", Set(8, Hex("40 01")), kHeaderTooShort.arg(320)},
         DamageCase{"header length beyond the file", Set(8, Hex("FF FF")),
                    "cabecera incompleta: la cabecera ocupa 65535 bytes y el archivo solo tiene 523"},
+        DamageCase{"header length two bytes long", Set(8, Hex("43 01")),
+                   "la longitud de cabecera (323) no es la correcta: los descriptores de campo terminan en el byte 321"},
+        // One byte long, with the end-of-file byte making up for it: the
+        // sizes agree, but every record would be read one byte off.
+        DamageCase{"header length one byte long", Set(8, Hex("42 01")), kNoFlag.arg(1)},
+        DamageCase{"flag of the third record", Set(kHeaderLength + 2 * kRecordLength, "X"), kNoFlag.arg(3)},
         DamageCase{"record length one more", Set(10, Hex("44 00")),
                    "la longitud de registro (68) no coincide con la de los campos (67)"},
         DamageCase{"record length zero", Set(10, Hex("00 00")),
@@ -132,7 +141,14 @@ INSTANTIATE_TEST_SUITE_P(
                       SurvivableCase{"no end marker", Cut(522), {"1ESOA", "2BACHA"}},
                       SurvivableCase{"last record cut short", Cut(kHeaderLength + 2 * kRecordLength + 30), {"1ESOA"}},
                       SurvivableCase{"cut right after the header", Cut(kHeaderLength), {}},
-                      SurvivableCase{"record count zero", Set(4, Hex("00")), {}}),
+                      SurvivableCase{"record count zero", Set(4, Hex("00")), {}},
+                      // Padding after the terminator, counted in the header length, as some writers leave it.
+                      SurvivableCase{"padding after the terminator",
+                                     [](QByteArray& b) {
+                                         b.insert(kHeaderLength, QByteArray(2, '\0'));
+                                         b.replace(8, 2, Hex("43 01"));
+                                     },
+                                     {"1ESOA", "2BACHA"}}),
     [](const ::testing::TestParamInfo<SurvivableCase>& info) {
         std::string name;
         for (const char* p = info.param.name; *p; ++p) name += std::isalnum(static_cast<unsigned char>(*p)) ? *p : '_';
