@@ -129,11 +129,8 @@ struct Table::Impl {
         Block block;
         block.start = index - index % perBlock;
         block.count = qMin(perBlock, InFile() - block.start);  // never the gathered records
-        const qint64 bytes = block.count * layout.recordLength;
-        block.bytes.resize(bytes);
-        if (file.ReadAt(layout.headerLength + block.start * layout.recordLength, block.bytes.data(), bytes) < bytes)
-            throw Error(QStringLiteral("La tabla '%1' se ha acortado mientras estaba abierta").arg(displayPath));
-        CheckFlags(block.bytes.constData(), block.start, block.count);
+        block.bytes.resize(block.count * layout.recordLength);
+        ReadFromFile(block.start, block.count, block.bytes.data());
         // A block read before records were appended to it is replaced.
         blocks.removeIf([&](const Block& old) { return old.start == block.start; });
         if (blocks.size() >= kCachedBlocks) blocks.removeFirst();
@@ -141,13 +138,17 @@ struct Table::Impl {
         return blocks.last().bytes.constData() + (index - blocks.last().start) * layout.recordLength;
     }
 
-    // Every record read from the file starts with its flag, live or
-    // deleted. Any other first byte means that the header puts the records
-    // where they are not (a header or record length that lies by a few
-    // bytes): their fields would be read shifted, so the table is refused.
-    void CheckFlags(const char* records, qint64 first, qint64 count) const {
+    // Reads records [first, first + count) of the file into `into`.
+    // Every record starts with its flag, live or deleted. Any other first
+    // byte means that the header puts the records where they are not (a
+    // header or record length that lies by a few bytes): their fields would
+    // be read shifted, so the table is refused.
+    void ReadFromFile(qint64 first, qint64 count, char* into) {
+        const qint64 bytes = count * layout.recordLength;
+        if (file.ReadAt(layout.headerLength + first * layout.recordLength, into, bytes) < bytes)
+            throw Error(QStringLiteral("La tabla '%1' se ha acortado mientras estaba abierta").arg(displayPath));
         for (qint64 i = 0; i < count; ++i) {
-            const char flag = records[i * layout.recordLength];
+            const char flag = into[i * layout.recordLength];
             if (flag != dbf::kLiveFlag && flag != dbf::kDeletedFlag)
                 throw Error(QStringLiteral("El archivo '%1' no es una tabla dBase válida: el registro %2 no empieza "
                                            "por la marca de registro (' ' o '*'); la longitud de cabecera no es "
@@ -196,10 +197,7 @@ struct Table::Impl {
     void JumpTo(qint64 index) {
         if (Cached(index)) return MoveTo(index);
         current.resize(layout.recordLength);
-        if (file.ReadAt(layout.headerLength + index * layout.recordLength, current.data(), layout.recordLength) <
-            layout.recordLength)
-            throw Error(QStringLiteral("La tabla '%1' se ha acortado mientras estaba abierta").arg(displayPath));
-        CheckFlags(current.constData(), index, 1);
+        ReadFromFile(index, 1, current.data());
         position = index;
         eof = false;
     }

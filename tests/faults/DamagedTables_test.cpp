@@ -49,8 +49,7 @@ protected:
         QDir().mkpath(docs_);
         doc_ = docs_ + "/centro.xml";
         ASSERT_TRUE(QFile::copy(QStringLiteral(PUENTE_TEST_DATA "/forward/small.xml"), doc_));
-        ASSERT_TRUE(RunPuente({"exportar", doc_, "--htemp", htemp_}).exited(0));
-        ASSERT_TRUE(QFile::copy(QStringLiteral(PUENTE_TEST_DATA "/return/soluc_dbase3.dbf"), htemp_ + "/SOLUC.DBF"));
+        ASSERT_TRUE(PrepareWorkingDirectory(htemp_, doc_));
     }
     void Damage(const QString& table, const std::function<void(QByteArray&)>& damage) {
         const QString path = htemp_ + "/" + table + ".DBF";

@@ -1,4 +1,5 @@
 #include "FaultSupport.h"
+#include "support/ChildProcess.h"
 
 #include "tablestore/Table.h"
 
@@ -66,11 +67,7 @@ int EnterRestrictions(const RunOptions& options) {
 namespace {
 
 bool ChildManages(const RunOptions& options) {
-    const pid_t pid = fork();
-    if (pid == 0) _exit(EnterRestrictions(options));
-    int status = 0;
-    waitpid(pid, &status, 0);
-    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+    return test::RunInChild([&](QString&) { return EnterRestrictions(options); }).code == 0;
 }
 
 }  // namespace
@@ -317,6 +314,14 @@ void WriteLargeSoluc(const QString& htemp, int rows) {
         soluc.FieldByName("AULA").SetAsString(rooms[i % rooms.size()]);
         soluc.Post();
     }
+}
+
+bool PrepareWorkingDirectory(const QString& htemp, const QString& document) {
+    const Outcome forward = RunPuente({"exportar", document, "--htemp", htemp});
+    EXPECT_TRUE(forward.exited(0)) << ::testing::PrintToString(forward);
+    const bool copied = QFile::copy(QStringLiteral(PUENTE_TEST_DATA "/return/soluc_dbase3.dbf"), htemp + "/SOLUC.DBF");
+    EXPECT_TRUE(copied) << "SOLUC into " << htemp.toStdString();
+    return forward.exited(0) && copied;
 }
 
 }  // namespace puente::faults

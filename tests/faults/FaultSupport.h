@@ -104,6 +104,12 @@ void WriteLargeSoluc(const QString& htemp, int rows);
 
 const QStringList& ForwardTables();  // the six tables the forward run writes
 
+// A working directory ready for either run: `htemp` as the forward run of
+// `document` leaves it, and the small SOLUC of the test data (8 records,
+// tests/data/return/soluc_dbase3.dbf). False, with the failure reported,
+// when something did not go through.
+bool PrepareWorkingDirectory(const QString& htemp, const QString& document);
+
 QByteArray ReadAll(const QString& path);
 void WriteAll(const QString& path, const QByteArray& bytes);
 

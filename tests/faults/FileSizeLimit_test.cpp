@@ -9,6 +9,8 @@
 
 #include "common/Error.h"
 #include "platform/IniFile.h"
+#include "platform/Signals.h"
+#include "support/ChildProcess.h"
 
 #include <QDir>
 #include <QRegularExpression>
@@ -19,8 +21,6 @@
 #include <csignal>
 
 #include <fcntl.h>
-#include <sys/resource.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 namespace puente::faults {
@@ -134,36 +134,20 @@ TEST_F(UnderFileSizeLimit, ReturnRunLeavesTheOldResultOrTheWholeNewOne) {
     }
 }
 
-// WriteIniValue in a child under the limit: how it ended (0 written, 1
-// refused with an Error, 128 + signal when a signal ended it), and the
-// Error's message through a pipe (which no file-size limit reaches).
-int WriteIniUnderLimit(const QString& ini, qint64 limit, bool ignoreSigxfsz, QString* message) {
-    int back[2];
-    if (pipe(back) != 0) ADD_FAILURE() << "pipe";
-    const pid_t pid = fork();
-    if (pid == 0) {
-        close(back[0]);
-        if (ignoreSigxfsz) std::signal(SIGXFSZ, SIG_IGN);
-        const rlimit fsize{rlim_t(limit), rlim_t(limit)};
-        setrlimit(RLIMIT_FSIZE, &fsize);
+// WriteIniValue in a child under the limit: 0 written, 1 refused with an
+// Error (its message said), 128 + signal when a signal ended it.
+test::ChildOutcome WriteIniUnderLimit(const QString& ini, qint64 limit, bool ignoreSigxfsz) {
+    return test::RunInChild([&](QString& said) {
+        if (ignoreSigxfsz) IgnoreFileSizeSignal();
+        test::LimitFileSize(limit);
         try {
             WriteIniValue(ini, "Transformadores", "Transformado", "1");
         } catch (const Error& e) {
-            const QByteArray text = e.message().toUtf8();
-            (void)!write(back[1], text.constData(), size_t(text.size()));
-            _exit(1);
+            said = e.message();
+            return 1;
         }
-        _exit(0);
-    }
-    close(back[1]);
-    QByteArray said;
-    char buffer[1024];
-    for (ssize_t n; (n = read(back[0], buffer, sizeof buffer)) > 0;) said.append(buffer, n);
-    close(back[0]);
-    int status = 0;
-    waitpid(pid, &status, 0);
-    *message = QString::fromUtf8(said);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+        return 0;
+    });
 }
 
 bool UnnamedFilesIn(const QString& dir) {
@@ -185,22 +169,21 @@ TEST(IniUnderFileSizeLimit, HoldsTheOldReportOrTheWholeNewOne) {
     for (int i = 0; i < 100; ++i) old += "Clave" + QByteArray::number(i) + "=" + QByteArray(20, 'x') + "\r\n";
     old += "[Transformadores]\r\nTransformado=0\r\n";
     const QByteArray wanted = SetIniValue(old, "Transformadores", "Transformado", "1");
-    QString message;
 
     for (const bool ignore : {false, true}) {
         for (const qint64 limit : {qint64(0), qint64(100), qint64(wanted.size() - 1), qint64(wanted.size())}) {
             SCOPED_TRACE(std::string(ignore ? "SIGXFSZ ignored" : "SIGXFSZ default") + ", limit " + std::to_string(limit));
             for (const QString& f : FilesIn(dir.path())) QFile::remove(dir.filePath(f));
             WriteAll(ini, old);
-            const int code = WriteIniUnderLimit(ini, limit, ignore, &message);
+            const test::ChildOutcome child = WriteIniUnderLimit(ini, limit, ignore);
             if (limit >= wanted.size()) {
-                EXPECT_EQ(code, 0);
+                EXPECT_EQ(child.code, 0);
                 EXPECT_EQ(ReadAll(ini), wanted);
             } else {
                 // Killed by SIGXFSZ, or refused with the message.
-                EXPECT_EQ(code, ignore ? 1 : 128 + SIGXFSZ);
+                EXPECT_EQ(child.code, ignore ? 1 : 128 + SIGXFSZ);
                 if (ignore) {
-                    EXPECT_EQ(message.toStdString(),
+                    EXPECT_EQ(child.said.toStdString(),
                               QString("No se puede escribir el archivo \"%1\": compruebe que la carpeta existe y que "
                                       "tiene permiso para escribir en ella")
                                   .arg(ini)

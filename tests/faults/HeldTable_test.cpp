@@ -4,6 +4,7 @@
 // message that names the table, before anything changes. The working
 // directory's own lock, held by another conversion, stops a run the same way.
 #include "FaultSupport.h"
+#include "support/TestSupport.h"
 
 #include "tablestore/Table.h"
 
@@ -13,50 +14,11 @@
 
 #include <gtest/gtest.h>
 
-#include <csignal>
-
 #include <fcntl.h>
 #include <sys/file.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 namespace puente::faults {
 namespace {
-
-// A process that holds `table` of `dir` open until it is killed.
-class Holder {
-public:
-    Holder(const QString& dir, const QString& table, OpenMode mode) {
-        int ready[2];
-        if (pipe(ready) != 0) ADD_FAILURE() << "pipe";
-        pid_ = fork();
-        if (pid_ == 0) {
-            close(ready[0]);
-            char ok = 'n';
-            try {
-                Table held(dir, table);
-                held.Open(mode);
-                ok = 'y';
-                (void)!write(ready[1], &ok, 1);
-                for (;;) pause();
-            } catch (...) {
-                (void)!write(ready[1], &ok, 1);
-            }
-            _exit(1);
-        }
-        close(ready[1]);
-        char ok = 'n';
-        if (read(ready[0], &ok, 1) != 1 || ok != 'y') ADD_FAILURE() << "the helper could not open " << table.toStdString();
-        close(ready[0]);
-    }
-    ~Holder() {
-        kill(pid_, SIGKILL);
-        waitpid(pid_, nullptr, 0);
-    }
-
-private:
-    pid_t pid_ = -1;
-};
 
 struct HeldCase {
     const char* name;
@@ -72,10 +34,7 @@ protected:
         ASSERT_TRUE(QFileInfo(PuenteBinary()).isExecutable()) << "build the target puente first";
         doc_ = docs_.filePath("centro.xml");
         ASSERT_TRUE(QFile::copy(QStringLiteral(PUENTE_TEST_DATA "/forward/small.xml"), doc_));
-        ASSERT_PRED1([](const Outcome& o) { return o.exited(0); },
-                     RunPuente({"exportar", doc_, "--htemp", htemp_.path()}));
-        ASSERT_TRUE(QFile::copy(QStringLiteral(PUENTE_TEST_DATA "/return/soluc_dbase3.dbf"),
-                                htemp_.filePath("SOLUC.DBF")));
+        ASSERT_TRUE(PrepareWorkingDirectory(htemp_.path(), doc_));
     }
     QTemporaryDir htemp_, docs_;
     QString doc_;
@@ -87,7 +46,7 @@ TEST_P(HeldTable, StopsTheRunNamingTheTable) {
     const QMap<QString, QByteArray> docs = Snapshot(docs_.path());
     Outcome o;
     {
-        Holder holder(htemp_.path(), c.table, c.mode);
+        test::TableHeldElsewhere holder(htemp_.path(), c.table, c.mode);
         o = RunPuente({c.command, doc_, "--htemp", htemp_.path()});
     }
     const QString path = htemp_.filePath(QString(c.table) + ".DBF");
@@ -118,22 +77,17 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(WorkingDirectoryHeld, AnotherConversionStopsTheForwardRun) {
     ASSERT_TRUE(QFileInfo(PuenteBinary()).isExecutable()) << "build the target puente first";
     QTemporaryDir htemp;
-    // The other conversion: a live process that holds the lock file.
-    int ready[2];
-    ASSERT_EQ(pipe(ready), 0);
-    const pid_t other = fork();
-    if (other == 0) {
-        QLockFile lock(htemp.filePath(".puente.lock"));
-        const char ok = lock.tryLock(0) ? 'y' : 'n';
-        (void)!write(ready[1], &ok, 1);
-        for (;;) pause();
+    Outcome o;
+    {
+        // The other conversion: a live process that holds the lock file.
+        const test::HoldingChild other(
+            [&](const std::function<void()>& keep) {
+                QLockFile lock(htemp.filePath(".puente.lock"));
+                if (lock.tryLock(0)) keep();
+            },
+            "the lock file");
+        o = RunPuente({"exportar", QStringLiteral(PUENTE_TEST_DATA "/forward/small.xml"), "--htemp", htemp.path()});
     }
-    char ok = 'n';
-    ASSERT_EQ(read(ready[0], &ok, 1), 1);
-    ASSERT_EQ(ok, 'y');
-    const Outcome o = RunPuente({"exportar", QStringLiteral(PUENTE_TEST_DATA "/forward/small.xml"), "--htemp", htemp.path()});
-    kill(other, SIGKILL);
-    waitpid(other, nullptr, 0);
     EXPECT_TRUE(o.exited(1)) << ::testing::PrintToString(o);
     EXPECT_TRUE(o.err.endsWith(QString("Error: Otra conversión está trabajando en la carpeta '%1'. Espere a que termine "
                                        "y vuelva a intentarlo.\n")
@@ -157,21 +111,16 @@ TEST(WorkingDirectoryHeld, AnEmptyLockFileLeftByADeadProcessIsTakenOver) {
 
     // Held: a live process holds the empty file as QLockFile does (flock).
     WriteAll(lock, "");
-    int ready[2];
-    ASSERT_EQ(pipe(ready), 0);
-    const pid_t holder = fork();
-    if (holder == 0) {
-        const int fd = ::open(QFile::encodeName(lock).constData(), O_RDONLY);
-        const char ok = fd >= 0 && flock(fd, LOCK_EX) == 0 ? 'y' : 'n';
-        (void)!write(ready[1], &ok, 1);
-        for (;;) pause();
+    Outcome held;
+    {
+        const test::HoldingChild holder(
+            [&](const std::function<void()>& keep) {
+                const int fd = ::open(QFile::encodeName(lock).constData(), O_RDONLY);
+                if (fd >= 0 && flock(fd, LOCK_EX) == 0) keep();
+            },
+            "the empty lock file");
+        held = RunPuente({"exportar", small, "--htemp", htemp.path()});
     }
-    char ok = 'n';
-    ASSERT_EQ(read(ready[0], &ok, 1), 1);
-    ASSERT_EQ(ok, 'y');
-    const Outcome held = RunPuente({"exportar", small, "--htemp", htemp.path()});
-    kill(holder, SIGKILL);
-    waitpid(holder, nullptr, 0);
     EXPECT_TRUE(held.exited(1)) << ::testing::PrintToString(held);
     EXPECT_TRUE(held.err.endsWith(QString("Error: Otra conversión está trabajando en la carpeta '%1'. Espere a que "
                                           "termine y vuelva a intentarlo.\n")

@@ -102,8 +102,7 @@ protected:
         docs_ = base_.filePath("docs");
         QDir().mkpath(docs_);
         const QString small = QStringLiteral(PUENTE_TEST_DATA "/forward/small.xml");
-        ASSERT_TRUE(RunPuente({"exportar", small, "--htemp", htemp_}).exited(0));
-        ASSERT_TRUE(QFile::copy(QStringLiteral(PUENTE_TEST_DATA "/return/soluc_dbase3.dbf"), htemp_ + "/SOLUC.DBF"));
+        ASSERT_TRUE(PrepareWorkingDirectory(htemp_, small));
     }
 
     // Runs `command` over a document of these bytes and checks what every

@@ -30,6 +30,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <random>
 #include <thread>
 
@@ -61,6 +62,35 @@ milliseconds Delay(std::mt19937& rng, int k, double fullSeconds) {
     return milliseconds(qint64(1000 * (k % 2 == 0 ? anywhere(rng) : end(rng))));
 }
 
+// The length of a whole run of `args`, in seconds: the middle one of three,
+// each after `before`.
+double MiddleLength(const QStringList& args, const std::function<void()>& before = [] {}) {
+    QList<double> lengths;
+    for (int i = 0; i < 3; ++i) {
+        before();
+        const Outcome reference = RunPuente(args);
+        EXPECT_TRUE(reference.exited(0)) << ::testing::PrintToString(reference);
+        lengths << reference.seconds;
+    }
+    std::sort(lengths.begin(), lengths.end());
+    return lengths[1];
+}
+
+// Starts `args` and kills it `delay` after the start: true when the kill
+// found it working. A run that had already ended must have gone through;
+// *full then becomes its length when shorter, so that later kills aim
+// earlier.
+bool KilledWhileWorking(const QStringList& args, milliseconds delay, double* full) {
+    const Running running = StartPuente(args);
+    std::this_thread::sleep_until(running.started + delay);
+    kill(running.pid, SIGKILL);
+    const Outcome killed = Finish(running, seconds(60));
+    if (killed.signal == SIGKILL) return true;
+    EXPECT_TRUE(killed.exited(0)) << ::testing::PrintToString(killed);
+    *full = qMin(*full, killed.seconds);
+    return false;
+}
+
 class KillDuringRun : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -71,16 +101,9 @@ protected:
         WriteAll(oldDoc_, LargeDocument(kAssignments, "V"));
         WriteAll(newDoc_, LargeDocument(kAssignments, "N"));
         ASSERT_TRUE(RunPuente({"exportar", oldDoc_, "--htemp", Path("old")}).exited(0));
-        // The length of a whole run: the middle one of three.
-        QList<double> lengths;
-        for (int i = 0; i < 3; ++i) {
-            QDir(Path("new")).removeRecursively();
-            const Outcome reference = RunPuente({"exportar", newDoc_, "--htemp", Path("new")});
-            ASSERT_TRUE(reference.exited(0)) << ::testing::PrintToString(reference);
-            lengths << reference.seconds;
-        }
-        std::sort(lengths.begin(), lengths.end());
-        forwardSeconds_ = lengths[1];
+        forwardSeconds_ = MiddleLength({"exportar", newDoc_, "--htemp", Path("new")},
+                                       [&] { QDir(Path("new")).removeRecursively(); });
+        ASSERT_FALSE(HasFailure()) << "the reference runs must go through";
         // Each set with the same SOLUC, whose codes are those of the new set.
         WriteLargeSoluc(Path("new"), kSolucRows);
         QFile::copy(Path("new/SOLUC.DBF"), Path("old/SOLUC.DBF"));
@@ -106,16 +129,7 @@ TEST_F(KillDuringRun, ForwardRunLeavesTheOldSetOrTheNewOne) {
                      std::to_string(Seed()) + ", full run " + std::to_string(full) + " s)");
         QTemporaryDir htemp;
         CopyFolder(Path("old"), htemp.path());
-        const Running running = StartPuente({"exportar", newDoc_, "--htemp", htemp.path()});
-        std::this_thread::sleep_until(running.started + delay);
-        kill(running.pid, SIGKILL);
-        const Outcome killed = Finish(running, seconds(60));
-        if (killed.signal == SIGKILL) {
-            ++killedMidRun;
-        } else {
-            EXPECT_TRUE(killed.exited(0)) << ::testing::PrintToString(killed);
-            full = qMin(full, killed.seconds);  // quicker than measured: aim earlier
-        }
+        killedMidRun += KilledWhileWorking({"exportar", newDoc_, "--htemp", htemp.path()}, delay, &full);
 
         // What the next run finds first, on a copy of what the kill left.
         QTemporaryDir copy;
@@ -143,14 +157,9 @@ TEST_F(KillDuringRun, ForwardRunLeavesTheOldSetOrTheNewOne) {
 TEST_F(KillDuringRun, ReturnRunLeavesTheOldResultOrTheWholeNewOne) {
     const QString htemp = Path("new");
     const QString result = Path("docs/ResultadoHoralisnew.xml");
-    QList<double> lengths;
-    for (int i = 0; i < 3; ++i) {
-        const Outcome reference = RunPuente({"importar", newDoc_, "--htemp", htemp});
-        ASSERT_TRUE(reference.exited(0)) << ::testing::PrintToString(reference);
-        lengths << reference.seconds;
-    }
-    std::sort(lengths.begin(), lengths.end());
-    double full = lengths[1];
+    const double measured = MiddleLength({"importar", newDoc_, "--htemp", htemp});
+    ASSERT_FALSE(HasFailure()) << "the reference runs must go through";
+    double full = measured;
     const QByteArray wanted = WithoutTimestamp(ReadAll(result));
     const QByteArray oldResult = "<?xml version=\"1.0\"?>\n<centro>resultado anterior</centro>\n";
     const QByteArray document = ReadAll(newDoc_);
@@ -165,16 +174,7 @@ TEST_F(KillDuringRun, ReturnRunLeavesTheOldResultOrTheWholeNewOne) {
         SCOPED_TRACE("attempt " + std::to_string(k) + " after " + std::to_string(delay.count()) + " ms (seed " +
                      std::to_string(Seed()) + ", full run " + std::to_string(full) + " s)");
         WriteAll(result, oldResult);
-        const Running running = StartPuente({"importar", newDoc_, "--htemp", htemp});
-        std::this_thread::sleep_until(running.started + delay);
-        kill(running.pid, SIGKILL);
-        const Outcome killed = Finish(running, seconds(60));
-        if (killed.signal == SIGKILL) {
-            ++killedMidRun;
-        } else {
-            EXPECT_TRUE(killed.exited(0)) << ::testing::PrintToString(killed);
-            full = qMin(full, killed.seconds);  // quicker than measured: aim earlier
-        }
+        killedMidRun += KilledWhileWorking({"importar", newDoc_, "--htemp", htemp}, delay, &full);
 
         const QByteArray left = ReadAll(result);
         const bool isOld = left == oldResult, isNew = WithoutTimestamp(left) == wanted;
@@ -195,7 +195,7 @@ TEST_F(KillDuringRun, ReturnRunLeavesTheOldResultOrTheWholeNewOne) {
     }
     std::printf("return run of %.2f s, %d runs started, %d killed while working; %d left the old result, %d the new "
                 "one; temporary files left beside the document: %lld\n",
-                lengths[1], k, killedMidRun, gaveOld, gaveNew, qint64(leftovers.size()));
+                measured, k, killedMidRun, gaveOld, gaveNew, qint64(leftovers.size()));
     EXPECT_EQ(killedMidRun, kKills) << "the runs ended before their kills";
 }
 

@@ -14,6 +14,7 @@
 
 #include "common/Error.h"
 #include "platform/IniFile.h"
+#include "support/ChildProcess.h"
 
 #include <QDir>
 #include <QTemporaryDir>
@@ -21,7 +22,6 @@
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 namespace puente::faults {
@@ -49,8 +49,7 @@ protected:
         QDir().mkpath(docs_);
         doc_ = docs_ + "/centro.xml";
         ASSERT_TRUE(QFile::copy(QStringLiteral(PUENTE_TEST_DATA "/forward/small.xml"), doc_));
-        ASSERT_TRUE(RunPuente({"exportar", doc_, "--htemp", htemp_}).exited(0));
-        ASSERT_TRUE(QFile::copy(QStringLiteral(PUENTE_TEST_DATA "/return/soluc_dbase3.dbf"), htemp_ + "/SOLUC.DBF"));
+        ASSERT_TRUE(PrepareWorkingDirectory(htemp_, doc_));
         for (const QString& d : {base_.path(), htemp_, docs_}) chmod(QFile::encodeName(d).constData(), 0755);
         for (const QString& f : FilesIn(htemp_)) chmod(QFile::encodeName(htemp_ + "/" + f).constData(), 0644);
         chmod(QFile::encodeName(doc_).constData(), 0644);
@@ -140,32 +139,18 @@ TEST(UnwritableIni, RefusedWithTheMessageAndKeptAsItWas) {
                 options.user = kNobody;
             }
         }
-        int back[2];
-        ASSERT_EQ(pipe(back), 0);
-        const pid_t pid = fork();
-        if (pid == 0) {
-            close(back[0]);
-            if (EnterRestrictions(options) != 0) _exit(100);
-            QString text;
+        const test::ChildOutcome child = test::RunInChild([&](QString& said) {
+            if (EnterRestrictions(options) != 0) return 100;
             try {
                 WriteIniValue(ini, "Transformadores", "Transformado", "1");
             } catch (const Error& e) {
-                text = e.message();
+                said = e.message();
+                return 1;
             }
-            const QByteArray bytes = text.toUtf8();
-            (void)!write(back[1], bytes.constData(), size_t(bytes.size()));
-            _exit(text.isEmpty() ? 0 : 1);
-        }
-        close(back[1]);
-        QByteArray said;
-        char buffer[512];
-        for (ssize_t n; (n = read(back[0], buffer, sizeof buffer)) > 0;) said.append(buffer, n);
-        close(back[0]);
-        int status = 0;
-        waitpid(pid, &status, 0);
-        ASSERT_TRUE(WIFEXITED(status));
-        EXPECT_EQ(WEXITSTATUS(status), 1);
-        EXPECT_EQ(QString::fromUtf8(said),
+            return 0;
+        });
+        EXPECT_EQ(child.code, 1);
+        EXPECT_EQ(child.said,
                   QString("No se puede escribir el archivo \"%1\": compruebe que la carpeta existe y que tiene permiso "
                           "para escribir en ella")
                       .arg(ini));

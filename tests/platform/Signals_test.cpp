@@ -1,6 +1,7 @@
 // Past a file-size limit a write fails with EFBIG instead of ending the
 // program, once IgnoreFileSizeSignal has been called.
 #include "platform/Signals.h"
+#include "support/ChildProcess.h"
 
 #include <QTemporaryDir>
 
@@ -9,8 +10,6 @@
 #include <cerrno>
 
 #include <fcntl.h>
-#include <sys/resource.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 namespace puente {
@@ -19,20 +18,16 @@ namespace {
 // Writes 100 bytes under a limit of 10 in a child: its exit code (0 when the
 // write failed with EFBIG), or 128 + the signal that ended it.
 int WriteOverLimit(const QString& path, bool ignore) {
-    const pid_t pid = fork();
-    if (pid == 0) {
-        if (ignore) IgnoreFileSizeSignal();
-        const rlimit limit{10, 10};
-        setrlimit(RLIMIT_FSIZE, &limit);
-        const int fd = open(path.toLocal8Bit().constData(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-        char bytes[100] = {};
-        const ssize_t first = write(fd, bytes, sizeof bytes);  // short: 10 bytes
-        const ssize_t second = write(fd, bytes, sizeof bytes);
-        _exit(first == 10 && second < 0 && errno == EFBIG ? 0 : 1);
-    }
-    int status = 0;
-    waitpid(pid, &status, 0);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    return test::RunInChild([&](QString&) {
+               if (ignore) IgnoreFileSizeSignal();
+               test::LimitFileSize(10);
+               const int fd = open(path.toLocal8Bit().constData(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+               char bytes[100] = {};
+               const ssize_t first = write(fd, bytes, sizeof bytes);  // short: 10 bytes
+               const ssize_t second = write(fd, bytes, sizeof bytes);
+               return first == 10 && second < 0 && errno == EFBIG ? 0 : 1;
+           })
+        .code;
 }
 
 TEST(IgnoreFileSizeSignalTest, WriteFailsInsteadOfEndingTheProgram) {

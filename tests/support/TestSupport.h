@@ -4,6 +4,7 @@
 
 #include "common/UserInterface.h"
 #include "exchange/Document.h"
+#include "support/ChildProcess.h"
 #include "tablestore/Table.h"
 
 #include <QDir>
@@ -15,10 +16,7 @@
 
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
-#include <unistd.h>
 
-#include <csignal>
 #include <deque>
 #include <memory>
 #include <optional>
@@ -89,35 +87,21 @@ inline QMap<QString, QByteArray> Snapshot(const QString& dir) {
     return files;
 }
 
-// Another program holding a table open while it lives: a child process that
-// opens the table and waits to be killed.
+// Another program holding a table open while it lives (as Horalis holds
+// the tables it has open), through the table engine.
 class TableHeldElsewhere {
 public:
-    TableHeldElsewhere(const QString& dir, const QString& name, OpenMode mode) {
-        int ready[2];
-        if (pipe(ready) != 0) ADD_FAILURE() << "pipe";
-        child_ = fork();
-        if (child_ == 0) {
-            Table held(dir, name);
-            held.Open(mode);
-            (void)!write(ready[1], "x", 1);
-            pause();
-            _exit(0);
-        }
-        char c;
-        if (read(ready[0], &c, 1) != 1) ADD_FAILURE() << "the child did not open " << name.toStdString();
-        close(ready[0]);
-        close(ready[1]);
-    }
-    ~TableHeldElsewhere() {
-        kill(child_, SIGKILL);
-        waitpid(child_, nullptr, 0);
-    }
-    TableHeldElsewhere(const TableHeldElsewhere&) = delete;
-    TableHeldElsewhere& operator=(const TableHeldElsewhere&) = delete;
+    TableHeldElsewhere(const QString& dir, const QString& name, OpenMode mode)
+        : child_(
+              [&](const std::function<void()>& keep) {
+                  Table held(dir, name);
+                  held.Open(mode);
+                  keep();
+              },
+              "the table " + name.toStdString()) {}
 
 private:
-    pid_t child_ = -1;
+    HoldingChild child_;
 };
 
 // A person who answers from a script and whose every step is logged.

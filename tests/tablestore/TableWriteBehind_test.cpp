@@ -4,6 +4,8 @@
 #include "DbfTestKit.h"
 
 #include "common/Error.h"
+#include "platform/Signals.h"
+#include "support/ChildProcess.h"
 #include "tablestore/Table.h"
 
 #include <QDir>
@@ -13,11 +15,6 @@
 #include <cctype>
 #include <functional>
 #include <string>
-
-#include <signal.h>
-#include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 namespace puente {
 namespace {
@@ -181,40 +178,24 @@ TEST(TableWriteBehindBatches, CloseBeyondFileSizeLimitRaisesAndLeavesTableValid)
     TempDir dir;
     Table created(dir.path(), "GRANDE");
     created.CreateTable(kFields);
-    const rlim_t limit = kHeaderLength + 10 * kRecordLength + 5;  // 100 records do not fit
+    const qint64 limit = kHeaderLength + 10 * kRecordLength + 5;  // 100 records do not fit
 
-    int pipeFds[2];
-    ASSERT_EQ(pipe(pipeFds), 0);
-    const pid_t child = fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-        close(pipeFds[0]);
-        signal(SIGXFSZ, SIG_IGN);
-        const rlimit r{limit, limit};
-        setrlimit(RLIMIT_FSIZE, &r);
+    const test::ChildOutcome child = test::RunInChild([&](QString& said) {
+        IgnoreFileSizeSignal();
+        test::LimitFileSize(limit);
         Table t(dir.path(), "GRANDE");
-        QString message = ErrorOf([&] {
+        said = ErrorOf([&] {
             t.Open(OpenMode::Exclusive);
             t.SetWriteBehind(true);
             PostRecords(t, 0, 100);
         });
-        message += " | " + ErrorOf([&] { t.Close(); });
-        message += QStringLiteral(" | %1").arg(t.IsOpen() ? "abierta" : "cerrada");
-        const QByteArray utf8 = message.toUtf8();
-        const ssize_t written = write(pipeFds[1], utf8.constData(), static_cast<size_t>(utf8.size()));
-        _exit(written == utf8.size() ? 0 : 1);
-    }
-    close(pipeFds[1]);
-    QByteArray received;
-    char buffer[512];
-    ssize_t n;
-    while ((n = read(pipeFds[0], buffer, sizeof buffer)) > 0) received.append(buffer, n);
-    close(pipeFds[0]);
-    int status = 0;
-    waitpid(child, &status, 0);
-    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+        said += " | " + ErrorOf([&] { t.Close(); });
+        said += QStringLiteral(" | %1").arg(t.IsOpen() ? "abierta" : "cerrada");
+        return 0;
+    });
+    ASSERT_EQ(child.code, 0);
 
-    EXPECT_EQ(QString::fromUtf8(received),
+    EXPECT_EQ(child.said,
               QStringLiteral("<sin error> | No se pudo escribir en el archivo '%1': el archivo supera el tamaño máximo "
                              "permitido | cerrada")
                   .arg(QDir::toNativeSeparators(dir.file("GRANDE.DBF"))));

@@ -4,6 +4,8 @@
 #include "DbfTestKit.h"
 
 #include "common/Error.h"
+#include "platform/Signals.h"
+#include "support/ChildProcess.h"
 #include "tablestore/Table.h"
 
 #include <QDate>
@@ -15,11 +17,6 @@
 #include <functional>
 #include <limits>
 #include <optional>
-
-#include <signal.h>
-#include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 namespace puente {
 namespace {
@@ -482,18 +479,12 @@ TEST(TablePost, WriteBeyondFileSizeLimitRaisesAndLeavesTableValid) {
     created.CreateTable({{"TXT", FieldKind::Character, 20}});
     const int headerLength = 32 + 32 + 1;
     const int recordLength = 21;
-    const rlim_t limit = headerLength + 10 * recordLength + 5;  // the 11th record fits only in part
+    const qint64 limit = headerLength + 10 * recordLength + 5;  // the 11th record fits only in part
 
-    int pipeFds[2];
-    ASSERT_EQ(pipe(pipeFds), 0);
-    const pid_t child = fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-        close(pipeFds[0]);
-        signal(SIGXFSZ, SIG_IGN);
-        const rlimit r{limit, limit};
-        setrlimit(RLIMIT_FSIZE, &r);
-        const QString message = ErrorOf([&] {
+    const test::ChildOutcome child = test::RunInChild([&](QString& said) {
+        IgnoreFileSizeSignal();
+        test::LimitFileSize(limit);
+        said = ErrorOf([&] {
             Table t(dir.path(), "GRANDE");
             t.Open(OpenMode::Exclusive);
             for (int i = 0; i < 100; ++i) {
@@ -502,21 +493,11 @@ TEST(TablePost, WriteBeyondFileSizeLimitRaisesAndLeavesTableValid) {
                 t.Post();
             }
         });
-        const QByteArray utf8 = message.toUtf8();
-        const ssize_t written = write(pipeFds[1], utf8.constData(), static_cast<size_t>(utf8.size()));
-        _exit(written == utf8.size() ? 0 : 1);
-    }
-    close(pipeFds[1]);
-    QByteArray received;
-    char buffer[512];
-    ssize_t n;
-    while ((n = read(pipeFds[0], buffer, sizeof buffer)) > 0) received.append(buffer, n);
-    close(pipeFds[0]);
-    int status = 0;
-    waitpid(child, &status, 0);
-    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+        return 0;
+    });
+    ASSERT_EQ(child.code, 0);
 
-    EXPECT_EQ(QString::fromUtf8(received),
+    EXPECT_EQ(child.said,
               QStringLiteral("No se pudo escribir en el archivo '%1': el archivo supera el tamaño máximo permitido")
                   .arg(QDir::toNativeSeparators(dir.file("GRANDE.DBF"))));
     const QByteArray b = ReadFile(dir.file("GRANDE.DBF"));
