@@ -1,6 +1,8 @@
 #include "FaultSupport.h"
 #include "support/ChildProcess.h"
 
+#include "common/Error.h"
+#include "platform/IniFile.h"
 #include "tablestore/Table.h"
 
 #include <QDir>
@@ -322,6 +324,16 @@ bool PrepareWorkingDirectory(const QString& htemp, const QString& document) {
     const bool copied = QFile::copy(QStringLiteral(PUENTE_TEST_DATA "/return/soluc_dbase3.dbf"), htemp + "/SOLUC.DBF");
     EXPECT_TRUE(copied) << "SOLUC into " << htemp.toStdString();
     return forward.exited(0) && copied;
+}
+
+int ReportConversionInIni(const QString& ini, QString& said) {
+    try {
+        WriteIniValue(ini, "Transformadores", "Transformado", "1");
+    } catch (const Error& e) {
+        said = e.message();
+        return 1;
+    }
+    return 0;
 }
 
 }  // namespace puente::faults

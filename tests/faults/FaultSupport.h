@@ -104,6 +104,11 @@ void WriteLargeSoluc(const QString& htemp, int rows);
 
 const QStringList& ForwardTables();  // the six tables the forward run writes
 
+// Reports a finished conversion in the INI file `ini` as the window does
+// for Horalis (WriteIniValue): 0 when written, 1 when refused with an Error,
+// whose message goes to `said`. For a child process (test::RunInChild).
+int ReportConversionInIni(const QString& ini, QString& said);
+
 // A working directory ready for either run: `htemp` as the forward run of
 // `document` leaves it, and the small SOLUC of the test data (8 records,
 // tests/data/return/soluc_dbase3.dbf). False, with the failure reported,

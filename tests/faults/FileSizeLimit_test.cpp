@@ -7,7 +7,6 @@
 // way (WriteIniValue) in a child process under the limit.
 #include "FaultSupport.h"
 
-#include "common/Error.h"
 #include "platform/IniFile.h"
 #include "platform/Signals.h"
 #include "support/ChildProcess.h"
@@ -140,13 +139,7 @@ test::ChildOutcome WriteIniUnderLimit(const QString& ini, qint64 limit, bool ign
     return test::RunInChild([&](QString& said) {
         if (ignoreSigxfsz) IgnoreFileSizeSignal();
         test::LimitFileSize(limit);
-        try {
-            WriteIniValue(ini, "Transformadores", "Transformado", "1");
-        } catch (const Error& e) {
-            said = e.message();
-            return 1;
-        }
-        return 0;
+        return ReportConversionInIni(ini, said);
     });
 }
 

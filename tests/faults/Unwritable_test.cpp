@@ -12,8 +12,6 @@
 // In every case: a clear message naming the place, and nothing changed.
 #include "FaultSupport.h"
 
-#include "common/Error.h"
-#include "platform/IniFile.h"
 #include "support/ChildProcess.h"
 
 #include <QDir>
@@ -141,13 +139,7 @@ TEST(UnwritableIni, RefusedWithTheMessageAndKeptAsItWas) {
         }
         const test::ChildOutcome child = test::RunInChild([&](QString& said) {
             if (EnterRestrictions(options) != 0) return 100;
-            try {
-                WriteIniValue(ini, "Transformadores", "Transformado", "1");
-            } catch (const Error& e) {
-                said = e.message();
-                return 1;
-            }
-            return 0;
+            return ReportConversionInIni(ini, said);
         });
         EXPECT_EQ(child.code, 1);
         EXPECT_EQ(child.said,

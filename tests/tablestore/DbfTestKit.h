@@ -8,8 +8,12 @@
 #include <QString>
 #include <QTemporaryDir>
 
+#include <gtest/gtest.h>
+
+#include <cctype>
 #include <functional>
 #include <ostream>
+#include <string>
 
 namespace puente::testkit {
 
@@ -49,6 +53,18 @@ QString ErrorOf(const std::function<void()>& call);
 int RunPython(const QString& script, const QStringList& args, QString* out);
 // Whether Debian's python3 can import the module.
 bool PythonHas(const char* module);
+
+// Names each test of a parameterised suite after its case's `name`, every
+// character but letters and digits made '_' ("header length" ->
+// header_length).
+struct CaseNamer {
+    template <class Case>
+    std::string operator()(const ::testing::TestParamInfo<Case>& info) const {
+        std::string name;
+        for (const char* p = info.param.name; *p; ++p) name += std::isalnum(static_cast<unsigned char>(*p)) ? *p : '_';
+        return name;
+    }
+};
 
 // A temporary directory that lives as long as the object.
 class TempDir {

@@ -103,11 +103,7 @@ INSTANTIATE_TEST_SUITE_P(
                    "el campo 'FIJADA' de tipo L tiene ancho 2 y debe tener 1"},
         DamageCase{"decimals as many as the width", Set(kHora + 17, Hex("04")),
                    "el campo 'HORA' tiene 4 decimales con ancho 4"}),
-    [](const ::testing::TestParamInfo<DamageCase>& info) {
-        std::string name;
-        for (const char* p = info.param.name; *p; ++p) name += std::isalnum(static_cast<unsigned char>(*p)) ? *p : '_';
-        return name;
-    });
+    CaseNamer());
 
 // Damage that still leaves a readable table: what is there is read.
 struct SurvivableCase {
@@ -149,11 +145,7 @@ INSTANTIATE_TEST_SUITE_P(
                                          b.replace(8, 2, Hex("43 01"));
                                      },
                                      {"1ESOA", "2BACHA"}}),
-    [](const ::testing::TestParamInfo<SurvivableCase>& info) {
-        std::string name;
-        for (const char* p = info.param.name; *p; ++p) name += std::isalnum(static_cast<unsigned char>(*p)) ? *p : '_';
-        return name;
-    });
+    CaseNamer());
 
 TEST(TableDamageValues, FixtureReadsAsWritten) {
     TempDir dir;

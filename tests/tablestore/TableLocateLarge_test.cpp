@@ -124,11 +124,7 @@ INSTANTIATE_TEST_SUITE_P(
                       IndexCase{"prefix of a longer value", {kLong}, kLong.left(20), -1},
                       IndexCase{"accents", {QStringLiteral("Ñandú"), QStringLiteral("Nandu")}, QStringLiteral("Ñandú"), 0},
                       IndexCase{"beyond Latin-1", {QStringLiteral("€1"), QStringLiteral("€2")}, QStringLiteral("€2"), 1}),
-    [](const ::testing::TestParamInfo<IndexCase>& info) {
-        std::string name;
-        for (const char* p = info.param.name; *p; ++p) name += std::isalnum(static_cast<unsigned char>(*p)) ? *p : '_';
-        return name;
-    });
+    CaseNamer());
 
 TEST(LocateIndexGrowth, KeepsEveryValueThroughGrowth) {
     LocateIndex index;

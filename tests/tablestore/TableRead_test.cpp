@@ -23,12 +23,6 @@ namespace {
 
 using namespace testkit;
 
-std::string CaseName(const char* text) {
-    std::string name;
-    for (const char* p = text; *p; ++p) name += std::isalnum(static_cast<unsigned char>(*p)) ? *p : '_';
-    return name;
-}
-
 // ---- values per type -------------------------------------------------------
 
 struct ReadCase {
@@ -104,7 +98,7 @@ INSTANTIATE_TEST_SUITE_P(
         ReadCase{"M skipped", {"NOTAS", 'M', 10, 0}, "        12", "", 0, 0, false},
         ReadCase{"B skipped", {"DATOS", 'B', 10, 0}, "         3", "", 0, 0, false},
         ReadCase{"G skipped", {"OLE", 'G', 10, 0}, "         4", "", 0, 0, false}),
-    [](const ::testing::TestParamInfo<ReadCase>& info) { return CaseName(info.param.name); });
+    CaseNamer());
 
 // ---- values that cannot be read ----------------------------------------------
 
@@ -160,7 +154,7 @@ INSTANTIATE_TEST_SUITE_P(
                      QStringLiteral("'Aula 1' no es un número válido para el campo 'AULA'")},
         BadValueCase{"D as integer", {"FECHA", 'D', 8, 0}, "20260315", kAsInteger,
                      QStringLiteral("'20260315' is not a valid integer value for field 'FECHA'")}),
-    [](const ::testing::TestParamInfo<BadValueCase>& info) { return CaseName(info.param.name); });
+    CaseNamer());
 
 // ---- code pages --------------------------------------------------------------
 
@@ -209,7 +203,7 @@ INSTANTIATE_TEST_SUITE_P(
                       CodePageCase{"level 7 DB437US0", 0, "DB437US0", k437},
                       CodePageCase{"level 7 DB866RU0", 0, "DB866RU0", QStringLiteral("деВщА")},
                       CodePageCase{"level 7 no name", 0, QByteArray(1, '\0'), k1252}),
-    [](const ::testing::TestParamInfo<CodePageCase>& info) { return CaseName(info.param.name); });
+    CaseNamer());
 
 TEST(TableCodePagesWrite, TextIsWrittenInTheTablesCodePage) {
     TempDir dir;
@@ -340,7 +334,7 @@ INSTANTIATE_TEST_SUITE_P(Cases, TableDeletedRecords,
                                            DeletedCase{"every other", "* * *", {"R1", "R3"}},
                                            DeletedCase{"all deleted", "***", {}},
                                            DeletedCase{"no records", "", {}}),
-                         [](const ::testing::TestParamInfo<DeletedCase>& info) { return CaseName(info.param.name); });
+                         CaseNamer());
 
 // ---- Locate --------------------------------------------------------------------
 
@@ -384,7 +378,7 @@ INSTANTIATE_TEST_SUITE_P(Cases, TableLocate,
                                            LocateCase{"number with padding not found", "DIA", "  3", ""},
                                            LocateCase{"blank number is empty text", "DIA", "", "6"},
                                            LocateCase{"field name in any case", "cod", "LEN", "4"}),
-                         [](const ::testing::TestParamInfo<LocateCase>& info) { return CaseName(info.param.name); });
+                         CaseNamer());
 
 // ---- record counts and cursor --------------------------------------------------
 

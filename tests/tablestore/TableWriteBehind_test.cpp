@@ -12,7 +12,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cctype>
 #include <functional>
 #include <string>
 
@@ -20,12 +19,6 @@ namespace puente {
 namespace {
 
 using namespace testkit;
-
-std::string CaseName(const char* text) {
-    std::string name;
-    for (const char* p = text; *p; ++p) name += std::isalnum(static_cast<unsigned char>(*p)) ? *p : '_';
-    return name;
-}
 
 const QList<FieldSpec> kFields = {{"COD", FieldKind::Character, 8}, {"HORAS", FieldKind::Float}};
 constexpr int kHeaderLength = 32 + 2 * 32 + 1;
@@ -101,7 +94,7 @@ INSTANTIATE_TEST_SUITE_P(
                                     EXPECT_EQ(t.FieldByName("HORAS").AsString(), "1");
                                 }},
                       WriteCase{"turned off", [](Table& t) { t.SetWriteBehind(false); }}),
-    [](const ::testing::TestParamInfo<WriteCase>& info) { return CaseName(info.param.name); });
+    CaseNamer());
 
 TEST(TableWriteBehindBatches, LargeRunsAreWrittenAsTheyGoAndTheFileStaysValid) {
     constexpr int kRecords = 40000;  // about 1.1 MiB

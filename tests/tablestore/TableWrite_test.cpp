@@ -206,11 +206,7 @@ INSTANTIATE_TEST_SUITE_P(
         ValueCase{"logical from text S", kLogical, Text("S"), "T", "T", 1, 1, true},
         ValueCase{"logical from text n", kLogical, Text("n"), "F", "F", 0, 0, false},
         ValueCase{"logical from empty text", kLogical, Text(""), " ", "", 0, 0, false}),
-    [](const ::testing::TestParamInfo<ValueCase>& info) {
-        std::string name;
-        for (const char* p = info.param.name; *p; ++p) name += std::isalnum(static_cast<unsigned char>(*p)) ? *p : '_';
-        return name;
-    });
+    CaseNamer());
 
 // ---- refusals ----------------------------------------------------------------
 
@@ -282,11 +278,7 @@ INSTANTIATE_TEST_SUITE_P(
                     QStringLiteral("La tabla 'AULAT' no está abierta")},
         RefusalCase{"field kept after Close", [](Table& t) { Field f = t.FieldByName("ABREV"); t.Close(); f.AsString(); },
                     QStringLiteral("La tabla 'AULAT' no está abierta")}),
-    [](const ::testing::TestParamInfo<RefusalCase>& info) {
-        std::string name;
-        for (const char* p = info.param.name; *p; ++p) name += std::isalnum(static_cast<unsigned char>(*p)) ? *p : '_';
-        return name;
-    });
+    CaseNamer());
 
 TEST(TableWrite, RefusedValueLeavesFieldAsItWas) {
     TempDir dir;
