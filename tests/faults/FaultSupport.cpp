@@ -93,6 +93,20 @@ bool CanChangeUser() {
     return can;
 }
 
+bool NobodyCanRunPuente() {
+    static const bool can = [] {
+        if (!CanChangeUser()) return false;
+        RunOptions o;
+        o.user = kNobody;
+        const QByteArray program = QFile::encodeName(PuenteBinary());
+        return test::RunInChild([&](QString&) {
+                   if (const int failed = EnterRestrictions(o)) return failed;
+                   return access(program.constData(), X_OK) == 0 ? 0 : 1;
+               }).code == 0;
+    }();
+    return can;
+}
+
 Running StartPuente(const QStringList& args, const RunOptions& options) {
     // Everything the child needs is made before fork: after it, only calls
     // that are safe in a child of a threaded process.

@@ -58,6 +58,10 @@ inline constexpr int kCannotChangeUser = 121;
 // mount namespaces) / run a child as another user.
 bool CanMountReadOnly();
 bool CanChangeUser();
+// Whether the user "nobody" can start the `puente` of this build (not when
+// the build lies under a folder that only its owner may enter, as one made
+// by mktemp -d).
+bool NobodyCanRunPuente();
 // The user "nobody".
 inline constexpr uid_t kNobody = 65534;
 

@@ -73,6 +73,11 @@ protected:
                 *why = "running as root, which passes over permissions, and unable to run as another user";
                 return std::nullopt;
             }
+            if (!NobodyCanRunPuente()) {
+                *why = "running as root, which passes over permissions, and the user nobody cannot reach the "
+                       "program (the build lies in a folder that only its owner may enter)";
+                return std::nullopt;
+            }
             options.user = kNobody;
         }
         return options;
