@@ -17,9 +17,7 @@
 // or task, or carry no teacher or room. The same scale and seed give the
 // same document and the same records (the table header keeps today's date).
 #include "common/Error.h"
-#include "common/UserInterface.h"
 #include "forward/ForwardRun.h"
-#include "forward/Session.h"
 #include "tablestore/Table.h"
 
 #include <QByteArray>
@@ -270,25 +268,6 @@ QByteArray ExchangeDocument(int scale, Random& rng) {
     return out;
 }
 
-// The forward run without a person: the document is given, messages go to
-// standard error.
-class QuietUserInterface : public puente::UserInterface {
-public:
-    explicit QuietUserInterface(QString document) : document_(std::move(document)) {}
-    bool ChooseExchangeFile(QString& path) override {
-        path = document_;
-        return true;
-    }
-    void ShowMessage(const QString& text) override {
-        if (text != "Proceso finalizado") std::fprintf(stderr, "%s\n", qPrintable(text));
-    }
-    void SetWaitCursor(bool) override {}
-    void CloseWindow() override {}
-
-private:
-    QString document_;
-};
-
 struct Lesson {
     QString group, subject, task, teacher;
     int hours;
@@ -315,7 +294,7 @@ QList<Lesson> ReadLessons(const QString& directory, QStringList* subjectCodes, Q
 void WriteSoluc(const QString& outdir, int records, Random& rng, const QList<Lesson>& lessons,
                 const QStringList& subjectCodes, const QStringList& roomCodes) {
     using puente::FieldKind;
-    if (lessons.isEmpty()) throw puente::Error("La conversión no escribió ninguna fila en ASIGT.");
+    if (lessons.isEmpty()) throw puente::Error(puente::ErrorKind::Internal, "La conversión no escribió ninguna fila en ASIGT.");
     QFile::remove(QDir(outdir).filePath("SOLUC.DBF"));
     puente::Table soluc(outdir, "SOLUC");
     soluc.CreateTable({{"DIA", FieldKind::Integer},
@@ -377,23 +356,19 @@ int main(int argc, char** argv) {
     if (scale < 1) Usage("Falta --scale N (un entero de 1 en adelante).");
     if (outdir.isEmpty()) Usage("Falta la carpeta de salida.");
     try {
-        if (!QDir().mkpath(outdir)) throw puente::Error(QString("No se puede crear la carpeta '%1'.").arg(outdir));
+        if (!QDir().mkpath(outdir)) throw puente::Error(puente::ErrorKind::InputOutput, QString("No se puede crear la carpeta '%1'.").arg(outdir));
         outdir = QDir(outdir).absolutePath();
         Random rng(seed);
         const QString document = QDir(outdir).filePath("centro.xml");
         QFile file(document);
         const QByteArray bytes = ExchangeDocument(scale, rng);
         if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size() || !file.flush())
-            throw puente::Error(QString("No se puede escribir '%1'.").arg(document));
+            throw puente::Error(puente::ErrorKind::InputOutput, QString("No se puede escribir '%1'.").arg(document));
         file.close();
 
         QTemporaryDir work(QDir(outdir).filePath(".htemp-XXXXXX"));
-        if (!work.isValid()) throw puente::Error("No se puede crear la carpeta de trabajo temporal.");
-        puente::Session session;
-        session.workingDirectory = work.path();
-        QuietUserInterface ui(document);
-        if (puente::ExportRun(session, ui) != puente::RunEnd::Done)
-            throw puente::Error("La conversión de ida no terminó.");
+        if (!work.isValid()) throw puente::Error(puente::ErrorKind::InputOutput, "No se puede crear la carpeta de trabajo temporal.");
+        puente::RunForward(document, work.path());
         QStringList subjectCodes, roomCodes;
         const QList<Lesson> lessons = ReadLessons(work.path(), &subjectCodes, &roomCodes);
         WriteSoluc(outdir, kSolucRecords * scale, rng, lessons, subjectCodes, roomCodes);

@@ -1,7 +1,7 @@
 #include "app/MainForm.h"
 
 #include "app/GradientPanel.h"
-#include "common/Error.h"
+#include "common/Messages.h"
 #include "forward/ForwardRun.h"
 #include "platform/Help.h"
 #include "platform/IniFile.h"
@@ -67,7 +67,7 @@ TMForm::TMForm(const QStringList& parameters, const QString& workingDirectory, D
         ownDialogs_ = std::make_unique<QtDialogs>();
         dialogs_ = ownDialogs_.get();
     }
-    session_.workingDirectory = workingDirectory;
+    workingDirectory_ = workingDirectory;
 
     setObjectName(QStringLiteral("MForm"));
     setWindowTitle(QStringLiteral("Exportar e importar datos entre Horalis y ZELTA"));
@@ -144,9 +144,8 @@ TMForm::TMForm(const QStringList& parameters, const QString& workingDirectory, D
 TMForm::~TMForm() { SetWaitCursor(false); }
 
 void TMForm::FormCreate(const QStringList& parameters) {
-    session_.outcome = 0;
+    outcome_ = 0;
     mode_ = ModeFromParameters(parameters);
-    session_.commandLineMode = mode_.commandLine;
     const QRect clientArea(0, 0, kClientWidth, kClientHeight);
     if (mode_.command == Command::Importar) {
         Draw3D2->hide();
@@ -174,10 +173,10 @@ void TMForm::FormShow() {
 }
 
 void TMForm::closeEvent(QCloseEvent* event) {
-    if (session_.commandLineMode) {
+    if (mode_.commandLine) {
         try {
             WriteIniValue(reportPath_, QLatin1StringView(kReportSection), QLatin1StringView(kReportKey),
-                          QString::number(session_.outcome));
+                          QString::number(outcome_));
         } catch (const Error& error) {
             ShowError(error.message());
             event->ignore();
@@ -195,6 +194,15 @@ void TMForm::RunGuarded(Run run) {
         run();
         return;
     } catch (const Error& error) {
+        if (error.kind() == ErrorKind::NoInput) {
+            SetWaitCursor(false);
+            ShowMessage(error.message());
+            if (mode_.commandLine) {
+                outcome_ = -1;
+                close();
+            }
+            return;
+        }
         failure = error.message();
     } catch (const std::exception& error) {
         failure = QString::fromUtf8(error.what());
@@ -203,12 +211,38 @@ void TMForm::RunGuarded(Run run) {
     ShowError(failure);
 }
 
+void TMForm::ChooseDocument() {
+    QString chosen;
+    if (dialogs_->ChooseFile(*OpenDialogXML, chosen)) filenameXML = chosen;
+}
+
+void TMForm::RunDone() {
+    outcome_ = 1;
+    ShowMessage(messages::kProcesoFinalizado);
+    if (mode_.commandLine) close();
+}
+
 void TMForm::BExportarClick() {
-    RunGuarded([this] { ExportRun(session_, *this); });
+    RunGuarded([this] {
+        ChooseDocument();
+        CheckForwardInput(filenameXML);
+        SetWaitCursor(true);
+        RunForward(filenameXML, workingDirectory_);
+        SetWaitCursor(false);
+        RunDone();
+    });
 }
 
 void TMForm::BImportarClick() {
-    RunGuarded([this] { ImportRun(session_, *this); });
+    RunGuarded([this] {
+        ShowMessage(messages::kReturnReminder);
+        ChooseDocument();
+        CheckReturnInput(filenameXML, workingDirectory_);
+        SetWaitCursor(true);
+        RunReturn(filenameXML, workingDirectory_);
+        SetWaitCursor(false);
+        RunDone();
+    });
 }
 
 void TMForm::Button1Click() { ShowHelp(kHelpStartPage); }
@@ -217,17 +251,15 @@ void TMForm::ShowHelp(int context) {
     const QString name = QLatin1StringView(kHelpFileName);
     const QString file = FindHelpFile(name, HelpDirectories());
     if (file.isEmpty()) {
-        ShowError(HelpFileMissingMessage(name));
+        ShowError(messages::HelpFileMissing(name));
         return;
     }
-    if (!dialogs_->OpenHelp(file, context)) ShowError(HelpViewerMissingMessage(file));
+    if (!dialogs_->OpenHelp(file, context)) ShowError(messages::HelpViewerMissing(file));
 }
 
 QWidget* TMForm::BoxParent() { return isVisible() ? this : nullptr; }
 
 void TMForm::ShowError(const QString& message) { dialogs_->ShowError(BoxParent(), ErrorDisplayText(message)); }
-
-bool TMForm::ChooseExchangeFile(QString& path) { return dialogs_->ChooseFile(*OpenDialogXML, path); }
 
 void TMForm::ShowMessage(const QString& text) { dialogs_->ShowMessage(BoxParent(), text); }
 
@@ -239,7 +271,5 @@ void TMForm::SetWaitCursor(bool on) {
     else
         QApplication::restoreOverrideCursor();
 }
-
-void TMForm::CloseWindow() { close(); }
 
 }  // namespace puente

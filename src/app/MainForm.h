@@ -21,14 +21,15 @@
 // names it and the close is abandoned: the window stays open, so that the
 // person can mend the cause and close again.
 //
-// Each run is a call into the core (ExportRun, ImportRun) with the window as
-// its UserInterface; an error that a run throws ends the run and is shown by
+// The window holds the dialogue of both runs (the reminder, the file dialog
+// and its sticky choice filenameXML, the existence checks and their messages,
+// the wait cursor, "Proceso finalizado", the outcome value, the close in
+// command-line mode) and calls the core (RunForward, RunReturn) for the
+// conversion itself. An error that a run throws ends the run and is shown by
 // the error display, and the window goes on answering.
 #pragma once
 
 #include "app/Dialogs.h"
-#include "common/UserInterface.h"
-#include "forward/Session.h"
 #include "platform/CommandLine.h"
 
 #include <QStringList>
@@ -44,21 +45,7 @@ namespace puente {
 
 class GradientPanel;
 
-// The Horalis tables that the window's runs work on, by the names the window
-// has always given their handles. The runs open each one themselves, in the
-// working directory and exclusively, for the length of the run only, so that
-// no table stays held between runs.
-struct WindowTable {
-    const char* handle;
-    const char* table;
-};
-inline constexpr WindowTable kWindowTables[] = {
-    {"wwTableNomAsg", "ASIGNOMT"}, {"wwTableProfesor", "PROFT"}, {"wwTableTramos", "DIASHORAST"},
-    {"wwTableAulas", "AULAT"},     {"wwTableGrupos", "GRUPOST"}, {"wwTableAsig", "ASIGT"},
-    {"wwTableSoluc", "SOLUC"},     {"wwTableCursos", "CURSOST"},
-};
-
-class TMForm : public QWidget, private UserInterface {
+class TMForm : public QWidget {
     Q_OBJECT
 
 public:
@@ -74,7 +61,7 @@ public:
            QWidget* parent = nullptr);
     ~TMForm() override;
 
-    // Components, named as the window has always named them.
+    // Components.
     GradientPanel* Draw3D2 = nullptr;  // forward panel
     QLabel* Label3 = nullptr;
     QPushButton* BExportar = nullptr;
@@ -87,11 +74,20 @@ public:
     QPushButton* BClose = nullptr;
     QFileDialog* OpenDialogXML = nullptr;
 
-    // The state both runs share: command-line mode, outcome value,
-    // filenameXML, the working directory and the document loaded last.
-    Session& session() { return session_; }
-    const Session& session() const { return session_; }
+    // The exchange document chosen last, by either run; empty at start. A
+    // cancelled dialog keeps it.
+    QString filenameXML;
+
+    // On when the program was started with exactly two parameters.
+    bool commandLineMode() const { return mode_.commandLine; }
     RunMode mode() const { return mode_; }
+    // 0 nothing finished, 1 a run went through, -1 no input (command-line
+    // mode only). Written to Horalis.ini when the window closes in
+    // command-line mode.
+    qint32 outcome() const { return outcome_; }
+    // The runs set it; a test may set it to try the close.
+    void setOutcome(qint32 value) { outcome_ = value; }
+    const QString& workingDirectory() const { return workingDirectory_; }
 
     // Where FormClose writes the outcome report: OutcomeReportPath() (beside
     // the executable) unless set otherwise.
@@ -121,18 +117,25 @@ private:
     void FormShow();
     void ShowError(const QString& message);
     QWidget* BoxParent();
+    void ShowMessage(const QString& text);
+    void SetWaitCursor(bool on);
+    // Shows OpenDialogXML; a confirmed choice replaces filenameXML.
+    void ChooseDocument();
+    // The end of a run that went through: outcome 1, "Proceso finalizado",
+    // and the close in command-line mode.
+    void RunDone();
+    // Runs `run`, the dialogue and the call into the core. Missing input
+    // (Error NoInput) shows its message; in command-line mode the outcome
+    // becomes -1 and the window closes. Any other error reaches the error
+    // display with the outcome unchanged and the window open. The cursor is
+    // restored on every path.
     template <class Run>
     void RunGuarded(Run run);
 
-    // UserInterface, for the runs.
-    bool ChooseExchangeFile(QString& path) override;
-    void ShowMessage(const QString& text) override;
-    void SetWaitCursor(bool on) override;
-    void CloseWindow() override;
-
     std::unique_ptr<QtDialogs> ownDialogs_;
     Dialogs* dialogs_;
-    Session session_;
+    QString workingDirectory_;
+    qint32 outcome_ = 0;
     RunMode mode_;
     QString reportPath_;
     bool shown_ = false;

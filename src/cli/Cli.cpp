@@ -1,9 +1,7 @@
 #include "cli/Cli.h"
 
-#include "common/Error.h"
-#include "common/UserInterface.h"
+#include "common/Messages.h"
 #include "forward/ForwardRun.h"
-#include "forward/Session.h"
 #include "platform/Paths.h"
 #include "return/ReturnRun.h"
 
@@ -29,23 +27,8 @@ const char* const kUsage =
     "Estado de salida: 0 proceso finalizado; 1 error; 2 no existe el archivo de entrada;\n"
     "64 uso incorrecto.\n";
 
-// The person in front of a headless run: the document comes from the command
-// line and every message goes to standard error.
-class HeadlessUserInterface : public UserInterface {
-public:
-    HeadlessUserInterface(QString document, QTextStream& err) : document_(std::move(document)), err_(err) {}
-    bool ChooseExchangeFile(QString& path) override {
-        path = document_;
-        return true;
-    }
-    void ShowMessage(const QString& text) override { err_ << QString(text).replace("\r\n", "\n") << Qt::endl; }
-    void SetWaitCursor(bool) override {}
-    void CloseWindow() override {}
-
-private:
-    QString document_;
-    QTextStream& err_;
-};
+// A message of the run, on standard error, with line ends as the terminal has them.
+void Say(QTextStream& err, const QString& text) { err << QString(text).replace("\r\n", "\n") << Qt::endl; }
 
 QString FoldAsciiLetters(QString s) {
     for (QChar& c : s)
@@ -53,20 +36,20 @@ QString FoldAsciiLetters(QString s) {
     return s;
 }
 
-void PrintForward(const ForwardReport& report, const QString& dir, QTextStream& out) {
+void PrintForward(const ForwardReport& report, QTextStream& out) {
     out << "Documento: " << QDir::toNativeSeparators(report.document) << "\n";
-    out << "Carpeta de trabajo: " << QDir::toNativeSeparators(dir) << "\n";
+    out << "Carpeta de trabajo: " << QDir::toNativeSeparators(report.workingDirectory) << "\n";
     for (const TableReport& t : report.tables) {
         out << t.table << ": " << t.rows << (t.rows == 1 ? " fila" : " filas") << "\n";
         for (const QString& note : t.notes) out << "  - " << note << "\n";
     }
 }
 
-void PrintImport(const ImportReport& report, QTextStream& out) {
+void PrintReturn(const ReturnReport& report, QTextStream& out) {
     out << "Resultado: " << QDir::toNativeSeparators(report.resultPath) << "\n";
     out << "Entradas dsolucion escritas: " << report.entries << "\n";
-    out << "Registros de SOLUC sin día u hora (pasados por alto): " << report.filteredOut << "\n";
-    out << "Registros de SOLUC cuya materia no está en ASIGNOMT (sin entrada): " << report.untranslated << "\n";
+    out << "Registros de SOLUC sin día u hora (pasados por alto): " << report.withoutDayOrHour << "\n";
+    out << "Registros de SOLUC cuya materia no está en ASIGNOMT (sin entrada): " << report.subjectNotFound << "\n";
 }
 
 int Usage(QTextStream& err, const QString& problem) {
@@ -107,25 +90,28 @@ int RunCli(const QStringList& args, QTextStream& out, QTextStream& err) {
         return Usage(err, QString("Orden desconocida: %1 (use exportar o importar).").arg(positional[0]));
     if (htemp.isEmpty()) return Usage(err, "La carpeta de --htemp no puede estar vacía.");
 
-    Session session;
-    session.commandLineMode = false;
-    session.workingDirectory = QFileInfo(htemp).absoluteFilePath();
-    HeadlessUserInterface ui(positional[1].isEmpty() ? QString() : QFileInfo(positional[1]).absoluteFilePath(), err);
+    const QString workingDirectory = QFileInfo(htemp).absoluteFilePath();
+    const QString document = positional[1].isEmpty() ? QString() : QFileInfo(positional[1]).absoluteFilePath();
     try {
-        RunEnd end;
         if (command == "exportar") {
-            ForwardReport report;
-            end = ExportRun(session, ui, &report);
-            if (end == RunEnd::Done) PrintForward(report, session.workingDirectory, out);
+            const ForwardReport report = RunForward(document, workingDirectory);
+            Say(err, messages::kProcesoFinalizado);
+            PrintForward(report, out);
         } else {
-            ImportReport report;
-            end = ImportRun(session, ui, &report);
-            if (end == RunEnd::Done) PrintImport(report, out);
+            Say(err, messages::kReturnReminder);
+            const ReturnReport report = RunReturn(document, workingDirectory);
+            Say(err, messages::kProcesoFinalizado);
+            PrintReturn(report, out);
         }
         out.flush();
         err.flush();
-        return end == RunEnd::Done ? kExitDone : kExitNoInput;
+        return kExitDone;
     } catch (const Error& e) {
+        if (e.kind() == ErrorKind::NoInput) {
+            Say(err, e.message());
+            out.flush();
+            return kExitNoInput;
+        }
         err << "Error: " << e.message() << Qt::endl;
     } catch (const std::exception& e) {
         err << "Error: " << QString::fromLocal8Bit(e.what()) << Qt::endl;

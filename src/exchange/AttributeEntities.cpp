@@ -1,6 +1,6 @@
 #include "exchange/AttributeEntities.h"
 
-#include "exchange/XmlSupport.h"
+#include "exchange/LibxmlGlue.h"
 
 #include <libxml/entities.h>
 

@@ -2,10 +2,10 @@
 
 #include "platform/AtomicFile.h"
 
-#include "common/Error.h"
+#include "common/Messages.h"
 #include "exchange/ElementPath.h"
 #include "exchange/Loader.h"
-#include "exchange/XmlSupport.h"
+#include "exchange/LibxmlGlue.h"
 
 #include <libxml/parser.h>
 #include <libxml/tree.h>
@@ -20,11 +20,6 @@ namespace {
 
 // Written when the loaded document declared no encoding (or none was loaded).
 constexpr char kDefaultEncoding[] = "UTF-8";
-
-QString failedSave(const QString& path, const QString& reason) {
-    return QStringLiteral("No se pudo guardar el documento '%1': %2")
-        .arg(QDir::toNativeSeparators(path), reason);
-}
 
 // Whether libxml2 reads back what it writes in `encoding`. It reads a few
 // encodings that it cannot write readably (UTF-7, UCS-4 with a byte order
@@ -81,26 +76,6 @@ bool serialize(xmlDocPtr doc, Written* out, QString* reason) {
 }
 
 }  // namespace
-
-QString LoadResult::describe(const QString& path) const {
-    const QString file = QDir::toNativeSeparators(path);
-    switch (status) {
-    case Status::Ok:
-        return QString();
-    case Status::Missing:
-        return QStringLiteral("No existe el documento '%1'.").arg(file);
-    case Status::Unreadable:
-        return QStringLiteral("No se pudo leer el documento '%1': %2.").arg(file, message);
-    case Status::NotWellFormed:
-        break;
-    }
-    QString position;
-    if (line > 0 && column > 0)
-        position = QStringLiteral(" (línea %1, columna %2)").arg(line).arg(column);
-    else if (line > 0)
-        position = QStringLiteral(" (línea %1)").arg(line);
-    return QStringLiteral("El documento '%1' no es un XML correcto: %2%3.").arg(file, message, position);
-}
 
 Document::Document() {
     xml::ensureInitialized();
@@ -163,8 +138,7 @@ Element Document::documentElement() const { return Element(xmlDocGetRootElement(
 
 void Document::removeChild(Element child) {
     if (!child.node_ || child.node_->parent != reinterpret_cast<xmlNodePtr>(doc_)) {
-        throw Error(QStringLiteral("No se puede quitar el elemento '%1' del documento: no es su raíz.")
-                        .arg(child.name()));
+        throw messages::NotTheRoot(child.name());
     }
     xmlUnlinkNode(child.node_);
     xmlFreeNode(child.node_);
@@ -173,7 +147,7 @@ void Document::removeChild(Element child) {
 Element Document::createElement(const QString& name) {
     const QByteArray utf8 = name.toUtf8();
     if (xmlValidateNCName(xml::asXml(utf8), 0) != 0)
-        throw Error(QStringLiteral("'%1' no es un nombre de elemento XML válido.").arg(name));
+        throw messages::NotAnXmlName(name, QStringLiteral("elemento"));
     xmlNodePtr node = xmlNewDocNode(doc_, nullptr, xml::asXml(utf8), nullptr);
     if (!node)
         throw std::bad_alloc();
@@ -183,15 +157,13 @@ Element Document::createElement(const QString& name) {
 
 void Document::appendChild(Element child) {
     if (!child.node_)
-        throw Error(QStringLiteral("No se puede añadir al documento un elemento nulo."));
+        throw messages::NullElementForDocument();
     if (child.node_->doc != doc_) {
-        throw Error(QStringLiteral("No se puede añadir el elemento '%1' al documento: es de otro documento.")
-                        .arg(child.name()));
+        throw messages::ElementOfAnotherDocument(child.name(), QString());
     }
     const xmlNodePtr root = xmlDocGetRootElement(doc_);
     if (root && root != child.node_) {
-        throw Error(QStringLiteral("No se puede añadir el elemento '%1' al documento: ya tiene la raíz '%2'.")
-                        .arg(child.name(), Element(root).name()));
+        throw messages::DocumentHasRoot(child.name(), Element(root).name());
     }
     xmlUnlinkNode(child.node_);
     xmlAddChild(reinterpret_cast<xmlNodePtr>(doc_), child.node_);
@@ -208,19 +180,19 @@ QByteArray Document::toBytes() const {
     Written written;
     QString reason;
     if (!serialize(doc_, &written, &reason))
-        throw Error(QStringLiteral("No se pudo escribir el documento: %1.").arg(reason));
+        throw messages::DocumentNotWritten(reason);
     return QByteArray(reinterpret_cast<const char*>(written.text), written.size);
 }
 
 void Document::save(const QString& path) const {
     if (isEmpty())
-        throw Error(failedSave(path, QStringLiteral("no tiene elemento raíz")));
+        throw messages::DocumentNotSaved(path, QStringLiteral("no tiene elemento raíz"));
     Written written;  // written out from libxml2's own buffer, not copied
     QString reason;
     if (!serialize(doc_, &written, &reason))
-        throw Error(failedSave(path, reason));
+        throw messages::DocumentNotSaved(path, reason);
     QString failure;
-    if (!WriteFileAtomically(path, written.bytes(), &failure)) throw Error(failedSave(path, failure));
+    if (!WriteFileAtomically(path, written.bytes(), &failure)) throw messages::DocumentNotSaved(path, failure);
 }
 
 }  // namespace puente

@@ -112,9 +112,6 @@ struct LoadResult {
     int line = 0;     // 1-based, 0 when not known
     int column = 0;   // 1-based, 0 when not known
     bool ok() const { return status == Status::Ok; }
-    // A Spanish sentence for the user naming the document at `path` and,
-    // where known, the line and column; empty when Ok.
-    QString describe(const QString& path) const;
 };
 
 class Document {

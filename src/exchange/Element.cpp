@@ -1,8 +1,8 @@
 #include "exchange/Document.h"
 
-#include "common/Error.h"
+#include "common/Messages.h"
 #include "exchange/ElementPath.h"
-#include "exchange/XmlSupport.h"
+#include "exchange/LibxmlGlue.h"
 
 #include <libxml/tree.h>
 
@@ -82,12 +82,12 @@ QString valueOf(const xmlAttr* attribute) {
 
 void requireElement(const _xmlNode* node, const QString& operation) {
     if (!node)
-        throw Error(QStringLiteral("No se puede %1: el elemento es nulo.").arg(operation));
+        throw messages::NullElement(operation);
 }
 
 void requireName(const Utf8Text& name, const QString& kind) {
     if (xmlValidateNCName(name.xml(), 0) != 0)
-        throw Error(QStringLiteral("'%1' no es un nombre de %2 XML válido.").arg(QString::fromUtf8(name.view()), kind));
+        throw messages::NotAnXmlName(QString::fromUtf8(name.view()), kind);
 }
 
 }  // namespace
@@ -125,11 +125,7 @@ void Element::setAttribute(const QString& name, const QString& value) {
     char32_t bad = 0;
     const qsizetype at = xml::firstNonXmlChar(value, &bad);
     if (at >= 0) {
-        throw Error(QStringLiteral("El valor del atributo '%1' del elemento '%2' tiene en la posición %3 "
-                                   "el carácter U+%4, que XML no admite.")
-                        .arg(name, this->name())
-                        .arg(at + 1)
-                        .arg(QString::number(uint(bad), 16).toUpper().rightJustified(4, u'0')));
+        throw messages::AttributeCharNotXml(name, this->name(), at + 1, bad);
     }
     // The value is stored as plain text: '&' or '<' in it are characters,
     // escaped when the document is written.
@@ -163,13 +159,11 @@ void Element::appendChild(Element child) {
     if (!child.node_)  // the message is made only when it is needed
         requireElement(child.node_, QStringLiteral("añadir un hijo a '%1'").arg(name()));
     if (child.node_->doc != node_->doc) {
-        throw Error(QStringLiteral("No se puede añadir el elemento '%1' a '%2': es de otro documento.")
-                        .arg(child.name(), name()));
+        throw messages::ElementOfAnotherDocument(child.name(), name());
     }
     for (const xmlNode* n = node_; n; n = n->parent) {
         if (n == child.node_) {
-            throw Error(QStringLiteral("No se puede añadir el elemento '%1' dentro de sí mismo.")
-                            .arg(child.name()));
+            throw messages::ElementInsideItself(child.name());
         }
     }
     xmlUnlinkNode(child.node_);

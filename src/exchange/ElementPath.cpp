@@ -1,7 +1,7 @@
 #include "exchange/ElementPath.h"
 
-#include "common/Error.h"
-#include "exchange/XmlSupport.h"
+#include "common/Messages.h"
+#include "exchange/LibxmlGlue.h"
 
 #include <cstring>
 
@@ -10,9 +10,7 @@ namespace puente::xml {
 namespace {
 
 [[noreturn]] void badPath(const QString& path) {
-    throw Error(QStringLiteral("La ruta '%1' no es una ruta de nombres de elemento "
-                               "como /centro/materias/dmaterias.")
-                    .arg(path));
+    throw messages::BadElementPath(path);
 }
 
 bool matches(const xmlNode* node, const PathStep& step) {

@@ -1,7 +1,7 @@
 #include "exchange/Loader.h"
 
 #include "exchange/AttributeEntities.h"
-#include "exchange/XmlSupport.h"
+#include "exchange/LibxmlGlue.h"
 #include "platform/SystemErrors.h"
 
 #include <libxml/parser.h>

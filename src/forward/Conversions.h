@@ -3,20 +3,23 @@
 // Each rebuilds one Horalis table in `ctx.directory` from the loaded exchange
 // document: the old NAME.DBF and NAME.MDX are deleted, the table is created
 // with its fields, and one row is appended per element of its path, in
-// document order. Groups look up tutors in the PROFT written just before;
-// assignments look up groups, subjects and teachers in the GRUPOST, ASIGNOMT
-// and PROFT of the same run, so the order is binding.
+// document order; `report` receives the rows written and the notes (elements
+// passed over and why, codes renumbered). Groups look up tutors in the PROFT
+// written just before; assignments look up groups, subjects and teachers in
+// the GRUPOST, ASIGNOMT and PROFT of the same run, so the order is binding.
 //
 // Every attribute is read through TrimSpaces; an attribute that an element
-// lacks reads as the empty text. A value that a field refuses raises
-// puente::Error ("'%s' is not a valid integer value for field '%s'", "'%s' is
-// not a valid floating point value"); the rows posted before it stay in the
-// table (the forward run discards the whole set then).
+// lacks reads as the empty text. A value that a field refuses throws Error
+// (BadValue: "'%s' is not a valid integer value for field '%s'", "'%s' is not
+// a valid floating point value"); the rows posted before it stay in the table
+// (the forward run discards the whole set then).
 #pragma once
 
-#include "forward/ForwardRun.h"
+#include "run/RunReport.h"
+#include "run/TableNames.h"
 
 #include <QString>
+#include <QStringList>
 
 namespace puente {
 
@@ -25,19 +28,36 @@ class Element;
 
 struct ForwardContext {
     const Document& document;
-    QString directory;               // where the tables are written and looked up
-    ForwardReport* report = nullptr; // filled when given
+    QString directory;  // where the tables are written and looked up
 };
 
-void ExportarMaterias(ForwardContext& ctx);     // ASIGNOMT
-void ExportarProfesores(ForwardContext& ctx);   // PROFT
-void ExportarAulas(ForwardContext& ctx);        // AULAT
-void ExportarGrupos(ForwardContext& ctx);       // GRUPOST
-void ExportarDiasHoras(ForwardContext& ctx);    // DIASHORAST
-void ExportarAsignaturas(ForwardContext& ctx);  // ASIGT
+void ExportarMaterias(const ForwardContext& ctx, TableReport& report);     // ASIGNOMT
+void ExportarProfesores(const ForwardContext& ctx, TableReport& report);   // PROFT
+void ExportarAulas(const ForwardContext& ctx, TableReport& report);        // AULAT
+void ExportarGrupos(const ForwardContext& ctx, TableReport& report);       // GRUPOST
+void ExportarDiasHoras(const ForwardContext& ctx, TableReport& report);    // DIASHORAST
+void ExportarAsignaturas(const ForwardContext& ctx, TableReport& report);  // ASIGT
 
-// The six tables in the order the forward run writes them.
-const QStringList& ForwardTableNames();
+// One conversion: the table it rebuilds and the function that does it.
+struct TableConversion {
+    const char* table;
+    void (*convert)(const ForwardContext& ctx, TableReport& report);
+};
+
+// The six, in the order the forward run calls them.
+inline constexpr TableConversion kForwardConversions[] = {
+    {tables::kAsignomt, ExportarMaterias}, {tables::kProft, ExportarProfesores},
+    {tables::kAulat, ExportarAulas},       {tables::kGrupost, ExportarGrupos},
+    {tables::kDiashorast, ExportarDiasHoras}, {tables::kAsigt, ExportarAsignaturas},
+};
+
+// The names of the six tables, in that order.
+QStringList ForwardTableNames();
+
+// Runs the six conversions in order, each appending its table's report to
+// `report.tables` before it starts (so a conversion that fails leaves its
+// partial report last). Throws what a conversion throws.
+void RunConversions(const ForwardContext& ctx, ForwardReport& report);
 
 // The attribute's value, trimmed; the empty text when the element lacks it.
 QString ReadAttribute(const Element& element, const QString& name);

@@ -1,9 +1,9 @@
 // ASIGT: one record per teaching assignment, the ZELTA identifiers of group,
 // subject and teacher translated into the Horalis codes of this run's tables.
-#include "common/Error.h"
+#include "common/Messages.h"
 #include "exchange/Document.h"
 #include "forward/Conversions.h"
-#include "forward/TableShape.h"
+#include "forward/NewTable.h"
 
 #include <QLocale>
 
@@ -45,9 +45,9 @@ float ReadHours(const QLocale& locale, const QString& text) {
     }
     bool ok = false;
     const double value = locale.toDouble(text, &ok);
-    if (!ok || !std::isfinite(value)) throw Error(QString("'%1' is not a valid floating point value").arg(text));
+    if (!ok || !std::isfinite(value)) throw messages::NotAFloat(text);
     const float hours = float(value);
-    if (!std::isfinite(hours)) throw Error(QString("'%1' is not a valid floating point value").arg(text));
+    if (!std::isfinite(hours)) throw messages::NotAFloat(text);
     return hours == 0.0f ? 1.0f : hours;
 }
 
@@ -71,17 +71,11 @@ QString SessionsText(float hours) {
     return WholeSessionsText(std::trunc(h)) + QChar(0x00BD);  // "½"
 }
 
-const QStringList& ForwardTableNames() {
-    static const QStringList names = {"ASIGNOMT", "PROFT", "AULAT", "GRUPOST", "DIASHORAST", "ASIGT"};
-    return names;
-}
-
-void ExportarAsignaturas(ForwardContext& ctx) {
-    TableReport* report = ReportFor(ctx.report, "ASIGT");
-    auto table = RebuildTable(ctx.directory, "ASIGT", kFields);
-    Table groups(ctx.directory, "GRUPOST");
-    Table subjects(ctx.directory, "ASIGNOMT");
-    Table teachers(ctx.directory, "PROFT");
+void ExportarAsignaturas(const ForwardContext& ctx, TableReport& report) {
+    auto table = RebuildTable(ctx.directory, tables::kAsigt, kFields);
+    Table groups(ctx.directory, tables::kGrupost);
+    Table subjects(ctx.directory, tables::kAsignomt);
+    Table teachers(ctx.directory, tables::kProft);
     groups.Open(OpenMode::Exclusive);
     subjects.Open(OpenMode::Exclusive);
     teachers.Open(OpenMode::Exclusive);
@@ -107,17 +101,13 @@ void ExportarAsignaturas(ForwardContext& ctx) {
         const QString groupId = ReadAttribute(e, QStringLiteral("cgrupo"));
         groups.First();
         if (!groups.Locate(QStringLiteral("IDGRUPO"), groupId)) {
-            if (report)
-                report->notes << QString("Asignatura %1: ningún grupo tiene el código '%2'; no se escribe.")
-                                     .arg(i + 1).arg(groupId);
+            report.notes << messages::NoteAssignmentGroupNotFound(i + 1, groupId);
             continue;
         }
         const QString subjectId = ReadAttribute(e, QStringLiteral("casig"));
         subjects.First();
         if (!subjects.Locate(QStringLiteral("IDASIG"), subjectId)) {
-            if (report)
-                report->notes << QString("Asignatura %1: ninguna materia tiene el código '%2'; no se escribe.")
-                                     .arg(i + 1).arg(subjectId);
+            report.notes << messages::NoteAssignmentSubjectNotFound(i + 1, subjectId);
             continue;
         }
         const QString teacherId = ReadAttribute(e, QStringLiteral("cprofe"));
@@ -128,9 +118,7 @@ void ExportarAsignaturas(ForwardContext& ctx) {
         const float hours = ReadHours(locale, ReadAttribute(e, QStringLiteral("nhoras")));
         const QString subjectCode = subjectCodeField.AsString();
         if (subjectCode.isEmpty()) {
-            if (report)
-                report->notes << QString("Asignatura %1: la materia '%2' tiene código vacío; no se escribe.")
-                                     .arg(i + 1).arg(subjectId);
+            report.notes << messages::NoteAssignmentSubjectWithoutCode(i + 1, subjectId);
             continue;
         }
 
@@ -149,7 +137,7 @@ void ExportarAsignaturas(ForwardContext& ctx) {
         idasig.SetAsString(subjectId);
         idprof.SetAsString(teacherId);
         table->Post();
-        if (report) ++report->rows;
+        ++report.rows;
     }
     table->Close();
     groups.Close();

@@ -1,8 +1,9 @@
 // AULAT: one row per room, the code made from the room's name.
+#include "common/Messages.h"
 #include "exchange/Document.h"
 #include "forward/CodeRegistry.h"
 #include "forward/Conversions.h"
-#include "forward/TableShape.h"
+#include "forward/NewTable.h"
 #include "text/TextHelpers.h"
 
 namespace puente {
@@ -17,9 +18,10 @@ const QList<FieldSpec> kFields = {
 
 }  // namespace
 
-void ExportarAulas(ForwardContext& ctx) {
-    TableReport* report = ReportFor(ctx.report, "AULAT");
-    auto table = RebuildTable(ctx.directory, "AULAT", kFields);
+void ExportarAulas(const ForwardContext& ctx, TableReport& report) {
+    auto table = RebuildTable(ctx.directory, tables::kAulat, kFields);
+    Field abrev = table->FieldByName("ABREV"), nombreField = table->FieldByName("NOMBRE"),
+          maxalum = table->FieldByName("MAXALUM"), idaula = table->FieldByName("IDAULA");
     CodeRegistry registry(CodeRegistry::Case::Ignored, 8, true);
 
     const QList<Element> elements = ctx.document.selectNodes("/centro/aulas/daula");
@@ -29,17 +31,15 @@ void ExportarAulas(ForwardContext& ctx) {
         QString code = LeftPart(nombre, 1) + WordInitials(nombre);
         if (code.size() < 3) code = nombre.left(8);
         const QString written = registry.Give(code);
-        if (report && written != code)
-            report->notes << QString("Aula %1 ('%2'): código '%3' repetido o largo; se escribe '%4'.")
-                                 .arg(i + 1).arg(nombre, code, written);
+        if (written != code) report.notes << messages::NoteRoomCodeChanged(i + 1, nombre, code, written);
 
         table->Append();
-        table->FieldByName("ABREV").SetAsString(written);
-        table->FieldByName("NOMBRE").SetAsString(nombre);
-        table->FieldByName("MAXALUM").SetAsString(ReadAttribute(e, "capacidad_alumnos"));
-        table->FieldByName("IDAULA").SetAsString(ReadAttribute(e, "codigo"));
+        abrev.SetAsString(written);
+        nombreField.SetAsString(nombre);
+        maxalum.SetAsString(ReadAttribute(e, "capacidad_alumnos"));
+        idaula.SetAsString(ReadAttribute(e, "codigo"));
         table->Post();
-        if (report) ++report->rows;
+        ++report.rows;
     }
     table->Close();
 }

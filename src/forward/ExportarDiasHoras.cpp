@@ -1,6 +1,7 @@
 // DIASHORAST: replaced by a new, empty table of the fixed layout.
 #include "forward/Conversions.h"
-#include "forward/TableShape.h"
+#include "run/TableFiles.h"
+#include "tablestore/Table.h"
 
 namespace puente {
 
@@ -17,11 +18,10 @@ const QList<FieldSpec> kFields = {
 
 }  // namespace
 
-void ExportarDiasHoras(ForwardContext& ctx) {
-    ReportFor(ctx.report, "DIASHORAST");
-    RemoveTableFile(ctx.directory, "DIASHORAST", "DBF");
-    RemoveTableFile(ctx.directory, "DIASHORAST", "MDX");
-    Table table(ctx.directory, "DIASHORAST");
+void ExportarDiasHoras(const ForwardContext& ctx, TableReport&) {
+    RemoveTableFile(ctx.directory, tables::kDiashorast, "DBF");
+    RemoveTableFile(ctx.directory, tables::kDiashorast, "MDX");
+    Table table(ctx.directory, tables::kDiashorast);
     table.CreateTable(kFields);
 }
 

@@ -1,9 +1,10 @@
 // GRUPOST: one row per group, the code from shift, course, level and letter,
 // the tutor translated into the Horalis teacher code through PROFT.
+#include "common/Messages.h"
 #include "exchange/Document.h"
 #include "forward/CodeRegistry.h"
 #include "forward/Conversions.h"
-#include "forward/TableShape.h"
+#include "forward/NewTable.h"
 #include "text/TextHelpers.h"
 
 namespace puente {
@@ -20,11 +21,16 @@ const QList<FieldSpec> kFields = {
 
 }  // namespace
 
-void ExportarGrupos(ForwardContext& ctx) {
-    TableReport* report = ReportFor(ctx.report, "GRUPOST");
-    auto table = RebuildTable(ctx.directory, "GRUPOST", kFields);
-    Table teachers(ctx.directory, "PROFT");
+void ExportarGrupos(const ForwardContext& ctx, TableReport& report) {
+    auto table = RebuildTable(ctx.directory, tables::kGrupost, kFields);
+    Field abrev = table->FieldByName("ABREV"), turnoField = table->FieldByName("TURNO"),
+          nivelField = table->FieldByName("NIVEL"), cursoField = table->FieldByName("CURSO"),
+          grupo = table->FieldByName("GRUPO"), descrip = table->FieldByName("DESCRIP"),
+          marco = table->FieldByName("MARCO"), tutorField = table->FieldByName("TUTOR"),
+          idgrupo = table->FieldByName("IDGRUPO");
+    Table teachers(ctx.directory, tables::kProft);
     teachers.Open(OpenMode::Exclusive);
+    Field teacherCode = teachers.FieldByName("ABREV");
     CodeRegistry registry(CodeRegistry::Case::Ignored, 9, true);
 
     const QList<Element> elements = ctx.document.selectNodes("/centro/grupos/dgrupo");
@@ -40,28 +46,24 @@ void ExportarGrupos(ForwardContext& ctx) {
 
         teachers.First();
         const bool tutorFound = teachers.Locate("IDPROF", tutorId);
-        const QString tutor = tutorFound ? teachers.FieldByName("ABREV").AsString() : QString();
-        if (report && !tutorFound && !tutorId.isEmpty())
-            report->notes << QString("Grupo %1 ('%2'): ningún profesor tiene el código de tutor '%3'; TUTOR queda vacío.")
-                                 .arg(i + 1).arg(nombre, tutorId);
+        const QString tutor = tutorFound ? teacherCode.AsString() : QString();
+        if (!tutorFound && !tutorId.isEmpty()) report.notes << messages::NoteTutorNotFound(i + 1, nombre, tutorId);
 
         const QString written = registry.Give(code);
-        if (report && written != code)
-            report->notes << QString("Grupo %1 ('%2'): código '%3' repetido o largo; se escribe '%4'.")
-                                 .arg(i + 1).arg(nombre, code, written);
+        if (written != code) report.notes << messages::NoteGroupCodeChanged(i + 1, nombre, code, written);
 
         table->Append();
-        table->FieldByName("ABREV").SetAsString(written);
-        table->FieldByName("TURNO").SetAsString(turno);
-        table->FieldByName("NIVEL").SetAsString(nivel);
-        table->FieldByName("CURSO").SetAsString(curso);
-        table->FieldByName("GRUPO").SetAsString(letter);
-        table->FieldByName("DESCRIP").SetAsString(nombre);
-        table->FieldByName("MARCO").SetAsString("0");
-        table->FieldByName("TUTOR").SetAsString(tutor);
-        table->FieldByName("IDGRUPO").SetAsString(ReadAttribute(e, "codigo"));
+        abrev.SetAsString(written);
+        turnoField.SetAsString(turno);
+        nivelField.SetAsString(nivel);
+        cursoField.SetAsString(curso);
+        grupo.SetAsString(letter);
+        descrip.SetAsString(nombre);
+        marco.SetAsString("0");
+        tutorField.SetAsString(tutor);
+        idgrupo.SetAsString(ReadAttribute(e, "codigo"));
         table->Post();
-        if (report) ++report->rows;
+        ++report.rows;
     }
     table->Close();
     teachers.Close();

@@ -1,8 +1,9 @@
 // ASIGNOMT: one row per subject, then the lective row.
+#include "common/Messages.h"
 #include "exchange/Document.h"
 #include "forward/CodeRegistry.h"
 #include "forward/Conversions.h"
-#include "forward/TableShape.h"
+#include "forward/NewTable.h"
 #include "text/TextHelpers.h"
 
 namespace puente {
@@ -18,13 +19,12 @@ const QList<FieldSpec> kFields = {
 
 }  // namespace
 
-QString ReadAttribute(const Element& element, const QString& name) {
-    return TrimSpaces(element.attribute(name).value_or(QString()));
-}
-
-void ExportarMaterias(ForwardContext& ctx) {
-    TableReport* report = ReportFor(ctx.report, "ASIGNOMT");
-    auto table = RebuildTable(ctx.directory, "ASIGNOMT", kFields);
+void ExportarMaterias(const ForwardContext& ctx, TableReport& report) {
+    auto table = RebuildTable(ctx.directory, tables::kAsignomt, kFields);
+    Field cod = table->FieldByName("COD"), codlargo = table->FieldByName("CODLARGO"),
+          nombreField = table->FieldByName("NOMBRE"), denivel = table->FieldByName("DENIVEL"),
+          decurso = table->FieldByName("DECURSO"), codtarea = table->FieldByName("CODTAREA"),
+          estarea = table->FieldByName("ESTAREA"), idasig = table->FieldByName("IDASIG");
     CodeRegistry registry(CodeRegistry::Case::Significant, 9, true);
 
     const QList<Element> elements = ctx.document.selectNodes("/centro/materias/dmaterias");
@@ -34,43 +34,39 @@ void ExportarMaterias(ForwardContext& ctx) {
         const QString nombre = ReadAttribute(e, "nombre");
         const QString tarea = ReadAttribute(e, "codigo_actividad");
         if (abrev == tarea) {
-            if (report)
-                report->notes << QString("Materia %1 ('%2'): abrev igual a codigo_actividad ('%3'); no se escribe.")
-                                     .arg(i + 1).arg(nombre, abrev);
+            report.notes << messages::NoteSubjectIsTask(i + 1, nombre, abrev);
             continue;
         }
         QString code = abrev.isEmpty() ? LeftPart(nombre, 1) + WordInitials(nombre) : abrev;
         code = RemoveSpaces(code).left(10);
         const QString written = registry.Give(code);
-        if (report && written != code)
-            report->notes << QString("Materia %1 ('%2'): código '%3' repetido; se escribe '%4'.")
-                                 .arg(i + 1).arg(nombre, code, written);
+        if (written != code) report.notes << messages::NoteSubjectCodeRepeated(i + 1, nombre, code, written);
 
         table->Append();
-        table->FieldByName("COD").SetAsString(written);
-        table->FieldByName("CODLARGO").SetAsString(nombre.left(10));
-        table->FieldByName("NOMBRE").SetAsString(nombre);
-        table->FieldByName("DENIVEL").SetAsString(ReadAttribute(e, "denivel"));
-        table->FieldByName("DECURSO").SetAsString(ReadAttribute(e, "decurso"));
-        table->FieldByName("CODTAREA").SetAsString(tarea);
-        table->FieldByName("ESTAREA").SetAsBoolean(false);
-        table->FieldByName("IDASIG").SetAsString(ReadAttribute(e, "codigo"));
+        cod.SetAsString(written);
+        codlargo.SetAsString(nombre.left(10));
+        nombreField.SetAsString(nombre);
+        denivel.SetAsString(ReadAttribute(e, "denivel"));
+        decurso.SetAsString(ReadAttribute(e, "decurso"));
+        codtarea.SetAsString(tarea);
+        estarea.SetAsBoolean(false);
+        idasig.SetAsString(ReadAttribute(e, "codigo"));
         table->Post();
-        if (report) ++report->rows;
+        ++report.rows;
     }
 
     // The lective row closes the table; its code stays outside the registry.
     table->Append();
-    table->FieldByName("COD").SetAsString("LECT");
-    table->FieldByName("CODLARGO").SetAsString("LECTIVA");
-    table->FieldByName("NOMBRE").SetAsString("Materia Lectiva de Docencia Directa");
-    table->FieldByName("DENIVEL").SetAsString(QString());
-    table->FieldByName("DECURSO").SetAsString(QString());
-    table->FieldByName("CODTAREA").SetAsString("LECT");
-    table->FieldByName("ESTAREA").SetAsBoolean(true);
-    table->FieldByName("IDASIG").SetAsString("LECT");
+    cod.SetAsString("LECT");
+    codlargo.SetAsString("LECTIVA");
+    nombreField.SetAsString("Materia Lectiva de Docencia Directa");
+    denivel.SetAsString(QString());
+    decurso.SetAsString(QString());
+    codtarea.SetAsString("LECT");
+    estarea.SetAsBoolean(true);
+    idasig.SetAsString("LECT");
     table->Post();
-    if (report) ++report->rows;
+    ++report.rows;
     table->Close();
 }
 

@@ -1,8 +1,9 @@
 // PROFT: one row per teacher, the abbreviation as Horalis teacher code.
+#include "common/Messages.h"
 #include "exchange/Document.h"
 #include "forward/CodeRegistry.h"
 #include "forward/Conversions.h"
-#include "forward/TableShape.h"
+#include "forward/NewTable.h"
 
 namespace puente {
 
@@ -16,9 +17,11 @@ const QList<FieldSpec> kFields = {
 
 }  // namespace
 
-void ExportarProfesores(ForwardContext& ctx) {
-    TableReport* report = ReportFor(ctx.report, "PROFT");
-    auto table = RebuildTable(ctx.directory, "PROFT", kFields);
+void ExportarProfesores(const ForwardContext& ctx, TableReport& report) {
+    auto table = RebuildTable(ctx.directory, tables::kProft, kFields);
+    Field abrevField = table->FieldByName("ABREV"), nombreField = table->FieldByName("NOMBRE"),
+          dni = table->FieldByName("DNI"), departField = table->FieldByName("DEPART"),
+          idprof = table->FieldByName("IDPROF");
     // The abbreviation is taken as it is: no spaces removed, only a numbered
     // code longer than the field is shortened.
     CodeRegistry registry(CodeRegistry::Case::Ignored, 9, false);
@@ -36,18 +39,17 @@ void ExportarProfesores(ForwardContext& ctx) {
 
         const QString fullName = nombre + ", " + apellido1 + " " + apellido2;
         const QString written = registry.Give(abrev);
-        if (report && written != abrev.left(10))
-            report->notes << QString("Profesor %1 ('%2'): código '%3' repetido; se escribe '%4'.")
-                                 .arg(i + 1).arg(fullName, abrev, written);
+        if (written != abrev.left(10))
+            report.notes << messages::NoteTeacherCodeRepeated(i + 1, fullName, abrev, written);
 
         table->Append();
-        table->FieldByName("ABREV").SetAsString(written);
-        table->FieldByName("NOMBRE").SetAsString(fullName);
-        table->FieldByName("DNI").SetAsString(documento);
-        table->FieldByName("DEPART").SetAsString(depart);
-        table->FieldByName("IDPROF").SetAsString(codigo);
+        abrevField.SetAsString(written);
+        nombreField.SetAsString(fullName);
+        dni.SetAsString(documento);
+        departField.SetAsString(depart);
+        idprof.SetAsString(codigo);
         table->Post();
-        if (report) ++report->rows;
+        ++report.rows;
     }
     table->Close();
 }

@@ -1,50 +1,33 @@
 #include "forward/ForwardRun.h"
 
+#include "common/Messages.h"
 #include "exchange/Document.h"
 #include "forward/Conversions.h"
-#include "forward/RunSupport.h"
-#include "forward/Session.h"
-#include "forward/Staging.h"
+#include "run/ExchangeInput.h"
+#include "run/Staging.h"
+#include "run/WorkingDirectoryLock.h"
 
 namespace puente {
 
-RunEnd ExportRun(Session& session, UserInterface& ui, ForwardReport* report) {
-    ChooseDocument(session, ui);
-    if (!FileExists(session.filenameXML)) {
-        ui.ShowMessage("No existe archivo");
-        if (session.commandLineMode) {
-            session.outcome = -1;
-            ui.CloseWindow();
-        }
-        return RunEnd::NoInput;
-    }
+void CheckForwardInput(const QString& document) {
+    if (!FileExists(document)) throw messages::NoForwardDocument(document);
+}
 
-    session.document = LoadExchangeDocument(session.filenameXML);
-    {
-        WaitCursor wait(ui);
-        WorkingDirectoryLock lock(session.workingDirectory);
-        const QStringList& tables = ForwardTableNames();
-        CheckTablesFree(session.workingDirectory, tables);
-        Staging staging(session.workingDirectory);
+ForwardReport RunForward(const QString& document, const QString& workingDirectory) {
+    CheckForwardInput(document);
+    const std::unique_ptr<Document> loaded = LoadExchangeDocument(document);
 
-        ForwardReport local;
-        ForwardReport& filled = report ? *report : local;
-        filled = ForwardReport{session.filenameXML, {}};
-        ForwardContext ctx{*session.document, staging.directory(), &filled};
-        ExportarMaterias(ctx);
-        ExportarProfesores(ctx);
-        ExportarAulas(ctx);
-        ExportarGrupos(ctx);
-        ExportarDiasHoras(ctx);
-        ExportarAsignaturas(ctx);
+    WorkingDirectoryLock lock(workingDirectory);
+    const QStringList tables = ForwardTableNames();
+    CheckTablesFree(workingDirectory, tables);
+    Staging staging(workingDirectory);
 
-        CheckTablesFree(session.workingDirectory, tables);
-        staging.Commit(tables);
-    }
-    session.outcome = 1;
-    ui.ShowMessage("Proceso finalizado");
-    if (session.commandLineMode) ui.CloseWindow();
-    return RunEnd::Done;
+    ForwardReport report{document, workingDirectory, {}};
+    RunConversions(ForwardContext{*loaded, staging.directory()}, report);
+
+    CheckTablesFree(workingDirectory, tables);
+    staging.Commit(tables);
+    return report;
 }
 
 }  // namespace puente

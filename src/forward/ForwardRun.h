@@ -1,43 +1,29 @@
 // The forward run: an exchange document from ZELTA becomes the six Horalis
 // tables of the working directory.
 //
-// ExportRun asks the person for the document (the choice sticks in
-// session.filenameXML, shared with the return run), checks that it exists,
-// loads it, and rebuilds ASIGNOMT, PROFT, AULAT, GRUPOST, DIASHORAST and ASIGT
-// in that order. All or nothing: the tables are built in a staging folder
-// inside the working directory and replace the old ones only once all six are
-// complete; a run that ends by an error leaves every file of the working
-// directory as it was.
-//
-// Ends: Done (outcome 1, "Proceso finalizado" shown, window closed in
-// command-line mode); NoInput ("No existe archivo" shown; in command-line mode
-// outcome -1 and window closed). Any other failure throws puente::Error with
-// the outcome unchanged, the cursor restored and every table released.
+// RunForward checks that the document exists, loads it, and rebuilds
+// ASIGNOMT, PROFT, AULAT, GRUPOST, DIASHORAST and ASIGT in that order. All or
+// nothing: while holding the working directory's lock, it builds the tables
+// in a staging folder inside the working directory and replaces the old ones
+// only once all six are complete, after checking that no other program holds
+// one of them; a run that ends by an error leaves every file of the working
+// directory as it was. It shows nothing and asks nothing: the front ends do.
 #pragma once
 
-#include <QList>
+#include "run/RunReport.h"
+
 #include <QString>
-#include <QStringList>
 
 namespace puente {
 
-struct Session;
-class UserInterface;
+// Throws Error (NoInput, "No existe archivo") when no regular file stands at
+// `document` (an empty path, a folder and a name of no file all count).
+void CheckForwardInput(const QString& document);
 
-// What one table conversion did, for the headless tool's summary.
-struct TableReport {
-    QString table;      // "ASIGNOMT"
-    int rows = 0;       // rows written
-    QStringList notes;  // elements passed over and why, codes renumbered
-};
-
-struct ForwardReport {
-    QString document;  // the path converted
-    QList<TableReport> tables;
-};
-
-enum class RunEnd { Done, NoInput };
-
-RunEnd ExportRun(Session& session, UserInterface& ui, ForwardReport* report = nullptr);
+// The whole run. Returns what it wrote; throws Error on failure: NoInput as
+// CheckForwardInput, the document's own kinds (NotWellFormed,
+// NotExchangeDocument, InputOutput), HeldElsewhere when a table or the
+// working directory is in use, BadValue when a field refuses a value.
+ForwardReport RunForward(const QString& document, const QString& workingDirectory);
 
 }  // namespace puente

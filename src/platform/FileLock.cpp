@@ -1,6 +1,6 @@
 #include "platform/FileLock.h"
 
-#include "common/Error.h"
+#include "common/Messages.h"
 #include "platform/SystemErrors.h"
 
 #include <QDir>
@@ -27,8 +27,7 @@ LockedFile::~LockedFile() { Close(); }
 #else
     const int code = errno;
 #endif
-    throw Error(QStringLiteral("No se pudo %1 el archivo '%2': %3")
-                    .arg(QString::fromLatin1(what), QDir::toNativeSeparators(path_), SystemErrorText(code)));
+    throw messages::FileOperationFailed(QString::fromUtf8(what), path_, SystemErrorText(code));
 }
 
 #ifndef _WIN32

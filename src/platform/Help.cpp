@@ -33,18 +33,6 @@ QString FindHelpFile(const QString& name, const QStringList& directories) {
 
 QStringList HelpDirectories() { return {ExecutableDirectory(), QDir::currentPath()}; }
 
-QString HelpFileMissingMessage(const QString& name) {
-    return QStringLiteral("No se encuentra el archivo de ayuda \"%1\" junto al programa ni en la "
-                          "carpeta de trabajo.")
-        .arg(name);
-}
-
-QString HelpViewerMissingMessage(const QString& path) {
-    return QStringLiteral("No se puede abrir el archivo de ayuda \"%1\": no hay ningún visor de "
-                          "archivos CHM instalado (por ejemplo xchm).")
-        .arg(QDir::toNativeSeparators(path));
-}
-
 QStringList XchmArguments(const QString& file, int context) {
     if (context == kHelpStartPage) return {file};
     return {QStringLiteral("--contextid=%1").arg(context), file};

@@ -34,10 +34,6 @@ QString FindHelpFile(const QString& name, const QStringList& directories);
 // directory.
 QStringList HelpDirectories();
 
-// What the window shows when the help file is missing, or cannot be opened.
-QString HelpFileMissingMessage(const QString& name);
-QString HelpViewerMissingMessage(const QString& path);
-
 // xchm's arguments to open `file` at the start page or at a context number.
 QStringList XchmArguments(const QString& file, int context);
 

@@ -2,7 +2,7 @@
 
 #include "platform/AtomicFile.h"
 
-#include "common/Error.h"
+#include "common/Messages.h"
 #include "platform/CommandLine.h"
 
 #include <QDir>
@@ -158,26 +158,21 @@ QByteArray SetIniValue(const QByteArray& file, const QString& section, const QSt
 
 void WriteIniValue(const QString& path, const QString& section, const QString& key,
                    const QString& value) {
-    const QString shown = QDir::toNativeSeparators(path);
     QByteArray contents;
     QFileInfo info(path);
     if (info.exists() || info.isSymLink()) {
         QFile in(path);
         if (info.isDir() || !in.open(QIODevice::ReadOnly))
-            throw Error(QStringLiteral("No se puede leer el archivo \"%1\" para anotar el resultado: "
-                                       "compruebe que es un archivo y que tiene permiso para leerlo")
-                            .arg(shown));
+            throw messages::ReportUnreadable(path);
         contents = in.readAll();
         if (in.error() != QFileDevice::NoError)
-            throw Error(QStringLiteral("No se puede leer el archivo \"%1\" para anotar el resultado").arg(shown));
+            throw messages::ReportReadFailed(path);
     }
 
     const QByteArray changed = SetIniValue(contents, section, key, value);
     QString failure;
     if (!WriteFileAtomically(path, changed, &failure))
-        throw Error(QStringLiteral("No se puede escribir el archivo \"%1\": compruebe que la carpeta existe "
-                                   "y que tiene permiso para escribir en ella")
-                        .arg(shown));
+        throw messages::ReportUnwritable(path);
 }
 
 }  // namespace puente

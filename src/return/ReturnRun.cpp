@@ -1,96 +1,78 @@
 #include "return/ReturnRun.h"
 
+#include "common/Messages.h"
 #include "exchange/Document.h"
-#include "forward/RunSupport.h"
-#include "forward/Session.h"
-#include "forward/Staging.h"
 #include "return/Solution.h"
+#include "run/ExchangeInput.h"
+#include "run/Staging.h"
+#include "run/TableFiles.h"
+#include "run/TableNames.h"
+#include "run/WorkingDirectoryLock.h"
 #include "tablestore/Table.h"
 
 #include <QDir>
 #include <QFileInfo>
 
+#include <optional>
+
 namespace puente {
 
-namespace {
-
-const QString kReminder = QStringLiteral("Deberá Abrir el fichero XML de ZELTA,\r\ndesde el cual realizó la Importación a Horalis");
-
-bool TableExists(const QString& directory, const QString& name) {
-    const QStringList entries = QDir(directory).entryList(QDir::Files);
-    for (const QString& entry : entries)
-        if (entry.compare(name + ".DBF", Qt::CaseInsensitive) == 0) return true;
-    return false;
+void CheckReturnInput(const QString& document, const QString& workingDirectory) {
+    if (!FileExists(document)) throw messages::NoReturnInput(document);
+    if (!TableFileExists(workingDirectory, tables::kSoluc))
+        throw messages::NoReturnInput(QDir(workingDirectory).filePath(QStringLiteral("SOLUC.DBF")));
 }
 
-}  // namespace
+ReturnReport RunReturn(const QString& document, const QString& workingDirectory) {
+    CheckReturnInput(document, workingDirectory);
+    const QString& dir = workingDirectory;
+    ReturnReport report;
+    report.document = document;
+    report.workingDirectory = workingDirectory;
 
-RunEnd ImportRun(Session& session, UserInterface& ui, ImportReport* report) {
-    ui.ShowMessage(kReminder);
-    ChooseDocument(session, ui);
-    const QString& dir = session.workingDirectory;
-    if (!FileExists(session.filenameXML) || !TableExists(dir, "SOLUC")) {
-        ui.ShowMessage("No existe archivo XML o Solución.");
-        if (session.commandLineMode) {
-            session.outcome = -1;
-            ui.CloseWindow();
-        }
-        return RunEnd::NoInput;
+    // A forward run that was interrupted while putting its tables in place
+    // is finished first, so the lookups see one consistent set.
+    if (QFileInfo::exists(QDir(dir).filePath(".puente-staging"))) {
+        WorkingDirectoryLock lock(dir);
+        Staging::Recover(dir);
     }
 
-    ImportReport local;
-    ImportReport& filled = report ? *report : local;
-    filled = ImportReport{};
-    {
-        WaitCursor wait(ui);
-        // A forward run that was interrupted while putting its tables in
-        // place is finished first, so the lookups see one consistent set.
-        if (QFileInfo::exists(QDir(dir).filePath(".puente-staging"))) {
-            WorkingDirectoryLock lock(dir);
-            Staging::Recover(dir);
+    // Declared in opening order, so they close in reverse on every path.
+    Table soluc(dir, tables::kSoluc), grupos(dir, tables::kGrupost), profesores(dir, tables::kProft),
+        aulas(dir, tables::kAulat), materias(dir, tables::kAsignomt), asig(dir, tables::kAsigt);
+    for (Table* t : {&soluc, &grupos, &profesores, &aulas, &materias, &asig}) t->Open(OpenMode::Exclusive);
+
+    const std::unique_ptr<Document> loaded = LoadExchangeDocument(document);
+    Element solucionHorario = RebuildCentro(*loaded);
+
+    SolucTables lookups{soluc, grupos, profesores, aulas, materias};
+    SolucTranslator translator(lookups);
+    // Found by name at their first reading, so that a missing one raises
+    // only when a record needs it.
+    std::optional<Field> dia, hora;
+    for (soluc.First(); !soluc.Eof(); soluc.Next()) {
+        if (!dia) dia = soluc.FieldByName("DIA");
+        bool placed = dia->AsInteger() != 0;
+        if (placed) {
+            if (!hora) hora = soluc.FieldByName("HORA");
+            placed = hora->AsFloat() != 0;
         }
-
-        // Declared in opening order, so they close in reverse on every path.
-        Table soluc(dir, "SOLUC"), grupos(dir, "GRUPOST"), profesores(dir, "PROFT"), aulas(dir, "AULAT"),
-            materias(dir, "ASIGNOMT"), asig(dir, "ASIGT");
-        for (Table* t : {&soluc, &grupos, &profesores, &aulas, &materias, &asig}) t->Open(OpenMode::Exclusive);
-
-        session.document = LoadExchangeDocument(session.filenameXML);
-        Document& document = *session.document;
-        Element solucionHorario = RebuildCentro(document);
-
-        SolucTables tables{soluc, grupos, profesores, aulas, materias};
-        SolucTranslator translator(tables);
-        // Found by name at their first reading, so that a missing one raises
-        // only when a record needs it.
-        std::optional<Field> dia, hora;
-        for (soluc.First(); !soluc.Eof(); soluc.Next()) {
-            if (!dia) dia = soluc.FieldByName("DIA");
-            bool placed = dia->AsInteger() != 0;
-            if (placed) {
-                if (!hora) hora = soluc.FieldByName("HORA");
-                placed = hora->AsFloat() != 0;
-            }
-            if (!placed) {
-                ++filled.filteredOut;
-                continue;
-            }
-            if (const std::optional<DsolucionEntry> entry = translator.Translate()) {
-                AppendDsolucion(document, solucionHorario, *entry);
-                ++filled.entries;
-            } else {
-                ++filled.untranslated;
-            }
+        if (!placed) {
+            ++report.withoutDayOrHour;
+            continue;
         }
-        for (Table* t : {&soluc, &grupos, &profesores, &aulas, &materias, &asig}) t->Close();
-
-        filled.resultPath = ResultadoPath(session.filenameXML);
-        document.save(filled.resultPath);
+        if (const std::optional<DsolucionEntry> entry = translator.Translate()) {
+            AppendDsolucion(*loaded, solucionHorario, *entry);
+            ++report.entries;
+        } else {
+            ++report.subjectNotFound;
+        }
     }
-    session.outcome = 1;
-    ui.ShowMessage("Proceso finalizado");
-    if (session.commandLineMode) ui.CloseWindow();
-    return RunEnd::Done;
+    for (Table* t : {&soluc, &grupos, &profesores, &aulas, &materias, &asig}) t->Close();
+
+    report.resultPath = ResultadoPath(document);
+    loaded->save(report.resultPath);
+    return report;
 }
 
 }  // namespace puente

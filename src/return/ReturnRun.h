@@ -1,30 +1,31 @@
 // The return run: the timetable Horalis left in SOLUC becomes the result
 // document beside the chosen exchange document.
 //
-// ImportRun shows the reminder, asks for the document (sticky
-// session.filenameXML), checks that it and SOLUC exist, opens SOLUC, GRUPOST,
-// PROFT, AULAT, ASIGNOMT and ASIGT exclusively, rebuilds the document's root
-// and adds one dsolucion per placed lesson, and saves the result atomically.
-//
-// Ends: Done (outcome 1, "Proceso finalizado", window closed in command-line
-// mode); NoInput ("No existe archivo XML o Solución."; in command-line mode
-// outcome -1 and window closed). Any other failure throws puente::Error; every
-// table the run opened is closed and the cursor restored.
+// RunReturn checks that the document and SOLUC exist, finishes a forward
+// run's interrupted commit if one was left, opens SOLUC, GRUPOST, PROFT,
+// AULAT, ASIGNOMT and ASIGT exclusively, loads the document and rebuilds its
+// root, adds one dsolucion per placed lesson of SOLUC (in stored order), and
+// saves the result atomically as ResultadoHoralis<document> beside the
+// document, which itself is never written. Every table it opened is closed on
+// every path out. It shows nothing and asks nothing: the front ends do.
 #pragma once
 
-#include "forward/ForwardRun.h"
+#include "run/RunReport.h"
 
 #include <QString>
 
 namespace puente {
 
-struct ImportReport {
-    QString resultPath;
-    int entries = 0;       // dsolucion elements written
-    int filteredOut = 0;   // SOLUC records with day or hour 0
-    int untranslated = 0;  // records whose subject code was not found
-};
+// Throws Error (NoInput, "No existe archivo XML o Solución.") when no regular
+// file stands at `document` or, only when one does, no SOLUC.DBF (any letter
+// case) in `workingDirectory`.
+void CheckReturnInput(const QString& document, const QString& workingDirectory);
 
-RunEnd ImportRun(Session& session, UserInterface& ui, ImportReport* report = nullptr);
+// The whole run. Returns what it wrote; throws Error on failure: NoInput as
+// CheckReturnInput, the document's own kinds (NotWellFormed,
+// NotExchangeDocument, InputOutput), InputOutput or HeldElsewhere for a table
+// that cannot be opened, DamagedTable for one that cannot be read. A failed
+// run writes no result document.
+ReturnReport RunReturn(const QString& document, const QString& workingDirectory);
 
 }  // namespace puente

@@ -1,6 +1,6 @@
 #include "return/Solution.h"
 
-#include "common/Error.h"
+#include "common/Messages.h"
 #include "tablestore/Table.h"
 #include "text/TextHelpers.h"
 
@@ -64,17 +64,13 @@ Element RebuildCentro(Document& document) {
     const Element old = document.selectSingleNode("/centro");
     if (old.isNull()) {
         const Element root = document.documentElement();
-        throw Error(QString("El documento no es un documento de intercambio de ZELTA: su elemento raíz es '%1' y "
-                            "debería ser 'centro'.")
-                        .arg(root.isNull() ? QString() : root.name()));
+        throw messages::ResultRootNotCentro(root.isNull() ? QString() : root.name());
     }
     QStringList values;
     for (const QString& name : kRootAttributes) {
         const std::optional<QString> value = old.attribute(name);
         if (!value)
-            throw Error(QString("El documento no sirve para la importación: al elemento 'centro' le falta el "
-                                "atributo '%1'. No se ha escrito nada.")
-                            .arg(name));
+            throw messages::CentroLacksAttribute(name);
         values << TrimSpaces(*value);
     }
 

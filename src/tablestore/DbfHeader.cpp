@@ -1,6 +1,6 @@
 #include "tablestore/DbfHeader.h"
 
-#include "common/Error.h"
+#include "common/Messages.h"
 #include "platform/FileLock.h"
 #include "tablestore/CodePage.h"
 #include "tablestore/DbfLayout.h"
@@ -46,7 +46,7 @@ public:
     explicit Reader(const QString& path) : path_(path) {}
 
     [[noreturn]] void Fail(const QString& reason) const {
-        throw Error(QStringLiteral("El archivo '%1' no es una tabla dBase válida: %2").arg(path_, reason));
+        throw messages::NotADbaseTable(path_, reason);
     }
 
     FieldLayout Descriptor(const QByteArray& h, int at, int level, int number) const {

@@ -1,6 +1,6 @@
 #include "tablestore/FieldCodec.h"
 
-#include "common/Error.h"
+#include "common/Messages.h"
 #include "tablestore/CodePage.h"
 
 #include <algorithm>
@@ -19,25 +19,13 @@ constexpr qint64 kJulianDayOfYearOne = 1721426;  // 0001-01-01, day 1 of the @ t
 
 // ---- messages --------------------------------------------------------------
 
-Error IntegerError(const QString& text, const QString& field) {
-    return Error(QStringLiteral("'%1' is not a valid integer value for field '%2'").arg(text, field));
-}
-
-Error NumberError(const QString& text, const QString& field) {
-    return Error(QStringLiteral("'%1' no es un número válido para el campo '%2'").arg(text, field));
-}
-
-Error BooleanError(const QString& text, const QString& field) {
-    return Error(QStringLiteral("'%1' no es un valor lógico válido para el campo '%2'").arg(text, field));
-}
-
-Error DateError(const QString& text, const QString& field) {
-    return Error(QStringLiteral("'%1' no es una fecha válida (AAAAMMDD) para el campo '%2'").arg(text, field));
-}
+using messages::NotABoolean;
+using messages::NotADate;
+using messages::NotAnInteger;
+using messages::NotANumber;
 
 Error KindError(const FieldInfo& field, const CodecContext& context, const char* what) {
-    return Error(QStringLiteral("El campo '%1' de la tabla '%2' es de tipo %3 y no admite %4")
-                     .arg(field.name, context.table, QString(QLatin1Char(field.type)), QString::fromUtf8(what)));
+    return messages::FieldRefusesKind(field.name, context.table, field.type, QString::fromUtf8(what));
 }
 
 // ---- bytes -----------------------------------------------------------------
@@ -241,19 +229,19 @@ qint32 WholeInput(const FieldInfo& f, const FieldInput& input, const CodecContex
     if (input.kind == FieldInput::Kind::Number) {
         const double r = std::nearbyint(input.number);
         if (!std::isfinite(r) || r < std::numeric_limits<qint32>::min() || r > std::numeric_limits<qint32>::max())
-            throw IntegerError(FormatGeneral(input.number, context.decimalPoint), f.name);
+            throw NotAnInteger(FormatGeneral(input.number, context.decimalPoint), f.name);
         return static_cast<qint32>(r);
     }
     qint32 value = 0;
-    if (!ParseInteger32(Spaceless(input.text), &value)) throw IntegerError(input.text, f.name);
+    if (!ParseInteger32(Spaceless(input.text), &value)) throw NotAnInteger(input.text, f.name);
     return value;
 }
 
 double NumberInput(const FieldInfo& f, const FieldInput& input, const CodecContext& context) {
     double value = input.number;
     if (input.kind == FieldInput::Kind::Text && !ParseNumber(Spaceless(input.text), context.decimalPoint, &value))
-        throw NumberError(input.text, f.name);
-    if (!std::isfinite(value)) throw NumberError(FormatGeneral(value, context.decimalPoint), f.name);
+        throw NotANumber(input.text, f.name);
+    if (!std::isfinite(value)) throw NotANumber(FormatGeneral(value, context.decimalPoint), f.name);
     return value;
 }
 
@@ -282,10 +270,7 @@ void WriteNumeric(const FieldInfo& f, const FieldInput& input, char* bytes, cons
         }
     }
     if (!PutRight(text, bytes, f.width))
-        throw Error(QStringLiteral("El número %1 no cabe en el campo '%2' de la tabla '%3' (ancho %4, %5 decimales)")
-                        .arg(QString::fromLatin1(text), f.name, context.table)
-                        .arg(f.width)
-                        .arg(f.decimals));
+        throw messages::NumberTooWide(QString::fromLatin1(text), f.name, context.table, f.width, f.decimals);
 }
 
 void WriteLogical(const FieldInfo& f, const FieldInput& input, char* bytes, const CodecContext& context) {
@@ -302,13 +287,13 @@ void WriteLogical(const FieldInfo& f, const FieldInput& input, char* bytes, cons
     switch (text.at(0).unicode()) {
     case 'T': case 't': case 'Y': case 'y': case 'S': case 's': bytes[0] = 'T'; return;
     case 'F': case 'f': case 'N': case 'n': bytes[0] = 'F'; return;
-    default: throw BooleanError(input.text, f.name);
+    default: throw NotABoolean(input.text, f.name);
     }
 }
 
 QDate DateInput(const FieldInfo& f, const QString& text) {
     const QDate date = QDate::fromString(text.left(8), QStringLiteral("yyyyMMdd"));
-    if (text.size() < 8 || !date.isValid()) throw DateError(text, f.name);
+    if (text.size() < 8 || !date.isValid()) throw NotADate(text, f.name);
     return date;
 }
 
@@ -319,7 +304,7 @@ void WriteDate(const FieldInfo& f, const FieldInput& input, char* bytes, const C
         WriteBlank(f, bytes);
         return;
     }
-    if (text.size() != 8) throw DateError(input.text, f.name);
+    if (text.size() != 8) throw NotADate(input.text, f.name);
     std::memcpy(bytes, DateInput(f, text).toString(QStringLiteral("yyyyMMdd")).toLatin1().constData(), 8);
 }
 
@@ -358,7 +343,7 @@ void WriteTimestamp(const FieldInfo& f, const FieldInput& input, char* bytes, co
     qint64 msecs = 0;
     if (text.size() != 8) {
         const QTime time = QTime::fromString(text.mid(8), QStringLiteral(" hh:mm:ss"));
-        if (!time.isValid()) throw DateError(input.text, f.name);
+        if (!time.isValid()) throw NotADate(input.text, f.name);
         msecs = time.msecsSinceStartOfDay();
     }
     const double ms = static_cast<double>((date.toJulianDay() - kJulianDayOfYearOne + 1) * kMsecsPerDay + msecs);
@@ -418,8 +403,7 @@ void WriteField(const FieldInfo& field, const FieldInput& input, char* bytes, co
     case 'O': WriteDouble8(field, input, bytes, context); return;
     case '@': WriteTimestamp(field, input, bytes, context); return;
     default:
-        throw Error(QStringLiteral("El campo '%1' de la tabla '%2' es de tipo %3 (memo) y no se puede escribir")
-                        .arg(field.name, context.table, QString(QLatin1Char(field.type))));
+        throw messages::MemoNotWritable(field.name, context.table, field.type);
     }
 }
 
@@ -452,23 +436,23 @@ qint32 ValueAsInteger(const FieldValue& value, const QString& field, const Codec
     case FieldValue::Kind::Boolean: return value.boolean ? 1 : 0;
     case FieldValue::Kind::Integer:
         if (value.integer < std::numeric_limits<qint32>::min() || value.integer > std::numeric_limits<qint32>::max())
-            throw IntegerError(QString::number(value.integer), field);
+            throw NotAnInteger(QString::number(value.integer), field);
         return static_cast<qint32>(value.integer);
     case FieldValue::Kind::Number: {
         // Rounded to the nearest whole number, halves to the even one.
         const double r = std::nearbyint(value.number);
         if (!std::isfinite(r) || r < std::numeric_limits<qint32>::min() || r > std::numeric_limits<qint32>::max())
-            throw IntegerError(FormatGeneral(value.number, context.decimalPoint), field);
+            throw NotAnInteger(FormatGeneral(value.number, context.decimalPoint), field);
         return static_cast<qint32>(r);
     }
     case FieldValue::Kind::Text: {
         const QString text = Spaceless(value.text);
         qint32 result = 0;
         if (text.isEmpty()) return 0;
-        if (!ParseInteger32(text, &result)) throw IntegerError(value.text, field);
+        if (!ParseInteger32(text, &result)) throw NotAnInteger(value.text, field);
         return result;
     }
-    default: throw IntegerError(ValueAsString(value, context), field);
+    default: throw NotAnInteger(ValueAsString(value, context), field);
     }
 }
 
@@ -482,10 +466,10 @@ double ValueAsFloat(const FieldValue& value, const QString& field, const CodecCo
         const QString text = Spaceless(value.text);
         double result = 0;
         if (text.isEmpty()) return 0;
-        if (!ParseNumber(text, context.decimalPoint, &result)) throw NumberError(value.text, field);
+        if (!ParseNumber(text, context.decimalPoint, &result)) throw NotANumber(value.text, field);
         return result;
     }
-    default: throw NumberError(ValueAsString(value, context), field);
+    default: throw NotANumber(ValueAsString(value, context), field);
     }
 }
 
@@ -499,7 +483,7 @@ bool ValueAsBoolean(const FieldValue& value, const QString& field, const CodecCo
         const QString text = Spaceless(value.text);
         return !text.isEmpty() && QStringLiteral("TtYySs").contains(text.at(0));
     }
-    default: throw BooleanError(ValueAsString(value, context), field);
+    default: throw NotABoolean(ValueAsString(value, context), field);
     }
 }
 

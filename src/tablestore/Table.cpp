@@ -1,6 +1,6 @@
 #include "tablestore/Table.h"
 
-#include "common/Error.h"
+#include "common/Messages.h"
 #include "platform/FileLock.h"
 #include "tablestore/CodePage.h"
 #include "tablestore/DbfHeader.h"
@@ -146,15 +146,11 @@ struct Table::Impl {
     void ReadFromFile(qint64 first, qint64 count, char* into) {
         const qint64 bytes = count * layout.recordLength;
         if (file.ReadAt(layout.headerLength + first * layout.recordLength, into, bytes) < bytes)
-            throw Error(QStringLiteral("La tabla '%1' se ha acortado mientras estaba abierta").arg(displayPath));
+            throw messages::TableShrunk(displayPath);
         for (qint64 i = 0; i < count; ++i) {
             const char flag = into[i * layout.recordLength];
             if (flag != dbf::kLiveFlag && flag != dbf::kDeletedFlag)
-                throw Error(QStringLiteral("El archivo '%1' no es una tabla dBase válida: el registro %2 no empieza "
-                                           "por la marca de registro (' ' o '*'); la longitud de cabecera no es "
-                                           "la correcta o el archivo está dañado")
-                                .arg(displayPath)
-                                .arg(first + i + 1));
+                throw messages::RecordWithoutFlag(displayPath, first + i + 1);
         }
     }
 
@@ -206,11 +202,7 @@ struct Table::Impl {
         const FieldLayout& f = layout.fields[field];
         FieldValue value = ReadField(f.info, record + f.offset, context);
         if (value.kind == FieldValue::Kind::Bad)
-            throw Error(QStringLiteral("El campo '%1' del registro %2 de la tabla '%3' no tiene un valor válido de tipo "
-                                       "%4: '%5'")
-                            .arg(f.info.name)
-                            .arg(index + 1)
-                            .arg(displayPath, QString(QLatin1Char(f.info.type)), value.text));
+            throw messages::BadStoredValue(f.info.name, index + 1, displayPath, f.info.type, value.text);
         return value;
     }
 
@@ -298,19 +290,18 @@ bool Table::IsHeldElsewhere(const QString& directory, const QString& name) {
 }
 
 Table::Impl& Table::Opened() const {
-    if (!impl_) throw Error(QStringLiteral("La tabla '%1' no está abierta").arg(name_));
+    if (!impl_) throw messages::TableNotOpen(name_);
     return *impl_;
 }
 
 void Table::CreateTable(const QList<FieldSpec>& fields) {
     const QString path = LocateFile(directory_, name_);
-    auto fail = [&](const QString& reason) {
-        throw Error(QStringLiteral("No se puede crear la tabla '%1' (%2): %3").arg(name_, Native(path), reason));
-    };
-    if (impl_) fail(QStringLiteral("la tabla está abierta"));
-    if (fields.isEmpty()) fail(QStringLiteral("no tiene campos"));
+    auto refuse = [&](const QString& reason) { throw messages::TableShapeRefused(name_, path, reason); };
+    auto fail = [&](const QString& reason) { throw messages::TableNotCreated(name_, path, reason); };
+    if (impl_) refuse(QStringLiteral("la tabla está abierta"));
+    if (fields.isEmpty()) refuse(QStringLiteral("no tiene campos"));
     if (fields.size() > dbf::kMaxFieldsWritten)
-        fail(QStringLiteral("tiene %1 campos y el máximo es %2").arg(fields.size()).arg(dbf::kMaxFieldsWritten));
+        refuse(QStringLiteral("tiene %1 campos y el máximo es %2").arg(fields.size()).arg(dbf::kMaxFieldsWritten));
 
     QList<FieldInfo> infos;
     QSet<QString> names;
@@ -348,8 +339,7 @@ void Table::CreateTable(const QList<FieldSpec>& fields) {
     LockedFile file;
     switch (file.Open(path, FileAccess::ReadWrite, LockMode::Exclusive, /*create=*/true)) {
     case LockedFile::OpenResult::Opened: break;
-    case LockedFile::OpenResult::InUse:
-        throw Error(QStringLiteral("La tabla '%1' (%2) está en uso por otro programa").arg(name_, Native(path)));
+    case LockedFile::OpenResult::InUse: throw messages::TableInUse(name_, path);
     default: fail(file.errorText());
     }
     QByteArray bytes = BuildHeader(infos, QDate::currentDate());
@@ -367,13 +357,9 @@ void Table::Open(OpenMode mode) {
     if (result == LockedFile::OpenResult::Denied) result = impl->file.Open(path, FileAccess::ReadOnly, lock);
     switch (result) {
     case LockedFile::OpenResult::Opened: break;
-    case LockedFile::OpenResult::NotFound:
-        throw Error(QStringLiteral("No existe la tabla '%1' (%2)").arg(name_, Native(path)));
-    case LockedFile::OpenResult::InUse:
-        throw Error(QStringLiteral("La tabla '%1' (%2) está en uso por otro programa").arg(name_, Native(path)));
-    default:
-        throw Error(QStringLiteral("No se puede abrir la tabla '%1' (%2): %3")
-                        .arg(name_, Native(path), impl->file.errorText()));
+    case LockedFile::OpenResult::NotFound: throw messages::NoSuchTable(name_, path);
+    case LockedFile::OpenResult::InUse: throw messages::TableInUse(name_, path);
+    default: throw messages::TableNotOpened(name_, path, impl->file.errorText());
     }
     impl->displayPath = Native(path);
     impl->layout = ReadLayout(impl->file, impl->displayPath);
@@ -481,8 +467,7 @@ void Table::Append() {
     Settle();
     Impl& t = *impl_;
     if (t.file.access() != FileAccess::ReadWrite)
-        throw Error(QStringLiteral("No se puede escribir en la tabla '%1' (%2): solo se puede leer")
-                        .arg(name_, t.displayPath));
+        throw messages::TableReadOnly(name_, t.displayPath);
     t.current = t.blank;
     t.appending = true;
     t.modified = false;
@@ -492,7 +477,7 @@ void Table::Post() {
     Impl& t = Opened();
     if (!t.appending) return;
     if (t.layout.recordCount >= qint64(0xFFFFFFFF))
-        throw Error(QStringLiteral("La tabla '%1' (%2) no admite más registros").arg(name_, t.displayPath));
+        throw messages::TableFull(name_, t.displayPath);
     if (t.writeBehind) {
         t.gathered.append(t.current);
         ++t.layout.recordCount;
@@ -561,7 +546,7 @@ int Table::FieldIndex(const QString& field) const {
     const Impl& t = Opened();
     auto found = t.fieldIndex.constFind(field);  // names are mostly given as stored
     if (found == t.fieldIndex.constEnd()) found = t.fieldIndex.constFind(field.toUpper());
-    if (found == t.fieldIndex.constEnd()) throw Error(QStringLiteral("Field '%1' not found").arg(field));
+    if (found == t.fieldIndex.constEnd()) throw messages::FieldNotFound(field);
     return *found;
 }
 
@@ -577,8 +562,7 @@ void Table::Set(int field, const FieldInput& input) {
     Impl& t = Opened();
     const FieldLayout& f = t.layout.fields[field];
     if (!t.appending)
-        throw Error(QStringLiteral("No se puede asignar el campo '%1' de la tabla '%2' sin añadir antes un registro")
-                        .arg(f.info.name, name_));
+        throw messages::FieldSetWithoutRecord(f.info.name, name_);
     WriteField(f.info, input, t.current.data() + f.offset, t.context);
     t.modified = true;
 }

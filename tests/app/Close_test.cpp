@@ -29,7 +29,7 @@ class CloseTest : public WindowFixture, public ::testing::WithParamInterface<Clo
 TEST_P(CloseTest, ReportsInCommandLineModeOnly) {
     const CloseCase& c = GetParam();
     auto form = MakeWindow(c.parameters);
-    form->session().outcome = c.outcome;
+    form->setOutcome(c.outcome);
     EXPECT_TRUE(form->close());
     EXPECT_TRUE(form->hasClosed());
     EXPECT_EQ(Report(), c.report);
@@ -75,7 +75,7 @@ TEST_F(WindowFixture, EveryWayOfClosingReports) {
     for (const auto& closeIt : ways) {
         QFile::remove(ReportPath());
         auto form = MakeWindow({"otra", "x"});
-        form->session().outcome = i - 1;
+        form->setOutcome(i - 1);
         form->show();
         form->activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
@@ -96,7 +96,7 @@ TEST_F(WindowFixture, AReportThatCannotBeWrittenKeepsTheWindowOpen) {
     const QString blocked = reportDir_.filePath("plano/Horalis.ini");
     auto form = MakeWindow({"otra", "x"});
     form->setOutcomeReportPath(blocked);
-    form->session().outcome = -1;
+    form->setOutcome(-1);
     form->show();
 
     EXPECT_FALSE(form->close());
@@ -126,7 +126,7 @@ TEST_F(WindowFixture, ReportLiesBesideTheExecutableWhateverTheCurrentDirectory) 
     {
         TMForm form({"importar", "x"}, htemp_.path(), &dialogs_);
         EXPECT_EQ(QFileInfo(form.outcomeReportPath()).absoluteFilePath(), QFileInfo(beside).absoluteFilePath());
-        form.session().outcome = 1;
+        form.setOutcome(1);
         EXPECT_TRUE(form.close());
     }
     QDir::setCurrent(saved);

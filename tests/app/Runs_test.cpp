@@ -34,7 +34,7 @@ TEST_F(RunsTest, InteractiveCancelWithNoEarlierChoice) {
     QTest::mouseClick(form->BExportar, Qt::LeftButton);
     EXPECT_EQ(dialogs_.log, (QStringList{"file", "message:No existe archivo"}));
     EXPECT_EQ(dialogs_.dialogTitle, "Seleccionar Archivo XML obtenido de ZELTA");
-    EXPECT_EQ(form->session().outcome, 0);
+    EXPECT_EQ(form->outcome(), 0);
     EXPECT_TRUE(form->isVisible());
     EXPECT_FALSE(form->hasClosed());
     EXPECT_EQ(Report(), "<none>");
@@ -46,8 +46,8 @@ TEST_F(RunsTest, InteractiveRunConvertsAndStaysOpen) {
     form->show();
     QTest::mouseClick(form->BExportar, Qt::LeftButton);
     EXPECT_EQ(dialogs_.log, (QStringList{"file", "message:Proceso finalizado"}));
-    EXPECT_EQ(form->session().outcome, 1);
-    EXPECT_EQ(form->session().filenameXML, Small());
+    EXPECT_EQ(form->outcome(), 1);
+    EXPECT_EQ(form->filenameXML, Small());
     EXPECT_TRUE(TablesWritten());
     EXPECT_TRUE(form->isVisible());
     EXPECT_EQ(Report(), "<none>");
@@ -120,7 +120,7 @@ TEST_F(RunsTest, AnErrorInCommandLineModeLeavesTheWindowOpenAndTheOutcomeAtZero)
     EXPECT_FALSE(form->hasClosed());
     EXPECT_FALSE(form->Draw3D2->isHidden());
     EXPECT_TRUE(form->Draw3D3->isHidden());
-    EXPECT_EQ(form->session().outcome, 0);
+    EXPECT_EQ(form->outcome(), 0);
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
     EXPECT_FALSE(TablesWritten());
     EXPECT_EQ(Report(), "<none>");
@@ -142,7 +142,7 @@ TEST_F(RunsTest, TheWindowGoesOnAnsweringAfterAnError) {
     dialogs_.files = {Small()};
     QTest::mouseClick(form->BExportar, Qt::LeftButton);
     EXPECT_EQ(dialogs_.log.mid(4), (QStringList{"file", "message:Proceso finalizado"}));
-    EXPECT_EQ(form->session().outcome, 1);
+    EXPECT_EQ(form->outcome(), 1);
     EXPECT_TRUE(form->isVisible());
 }
 
@@ -167,8 +167,36 @@ TEST_F(RunsTest, TheReturnRunUsesTheDocumentTheForwardRunChose) {
     // The document exists; SOLUC does not.
     EXPECT_EQ(dialogs_.log, (QStringList{"file", "message:Proceso finalizado", kReminder, "file",
                                          QString::fromUtf8("message:No existe archivo XML o Solución.")}));
-    EXPECT_EQ(form->session().filenameXML, Small());
-    EXPECT_EQ(form->session().outcome, 1);
+    EXPECT_EQ(form->filenameXML, Small());
+    EXPECT_EQ(form->outcome(), 1);
+}
+
+TEST_F(RunsTest, ACancelledDialogConvertsTheDocumentChosenLastAgain) {
+    dialogs_.files = {Small(), std::nullopt};
+    auto form = MakeWindow({});
+    form->show();
+    QTest::mouseClick(form->BExportar, Qt::LeftButton);
+    QFile::remove(QDir(htemp_.path()).filePath("PROFT.DBF"));
+    QTest::mouseClick(form->BExportar, Qt::LeftButton);
+    EXPECT_EQ(dialogs_.log, (QStringList{"file", "message:Proceso finalizado", "file", "message:Proceso finalizado"}));
+    EXPECT_EQ(form->filenameXML, Small());
+    EXPECT_TRUE(QFile::exists(QDir(htemp_.path()).filePath("PROFT.DBF")));
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+}
+
+TEST_F(RunsTest, ATableHeldByAnotherProgramIsShownAndTheCursorRestored) {
+    dialogs_.files = {Small(), Small()};
+    auto form = MakeWindow({});
+    form->show();
+    QTest::mouseClick(form->BExportar, Qt::LeftButton);
+    {
+        test::TableHeldElsewhere held(htemp_.path(), "ASIGT", OpenMode::Exclusive);
+        QTest::mouseClick(form->BExportar, Qt::LeftButton);
+    }
+    ASSERT_EQ(dialogs_.log.size(), 4);
+    EXPECT_TRUE(dialogs_.log[3].startsWith("error:La tabla 'ASIGT'")) << dialogs_.log[3].toStdString();
+    EXPECT_EQ(form->outcome(), 1);  // from the first run; the failed one changes nothing
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 }
 
 }  // namespace

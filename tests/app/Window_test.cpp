@@ -175,8 +175,8 @@ class ModeTest : public WindowFixture, public ::testing::WithParamInterface<Mode
 TEST_P(ModeTest, ShowsThePanelsOfTheMode) {
     const ModeCase& c = GetParam();
     auto form = MakeWindow(c.parameters);
-    EXPECT_EQ(form->session().commandLineMode, c.commandLine);
-    EXPECT_EQ(form->session().outcome, 0);
+    EXPECT_EQ(form->commandLineMode(), c.commandLine);
+    EXPECT_EQ(form->outcome(), 0);
     EXPECT_EQ(!form->Draw3D2->isHidden(), c.forwardShown);
     EXPECT_EQ(!form->Draw3D3->isHidden(), c.returnShown);
     EXPECT_FALSE(form->Draw3D1->isHidden());

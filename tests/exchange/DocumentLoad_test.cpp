@@ -212,48 +212,5 @@ TEST(LoadOutcomeTest, FromBytesReportsThePosition) {
     EXPECT_EQ(r.column, 10);
 }
 
-// ---------------------------------------------------------------------------
-// The sentence for the user
-
-struct DescribeCase {
-    const char* name;
-    LoadResult result;
-    QString expected;
-};
-
-void PrintTo(const DescribeCase& c, std::ostream* os) { *os << c.name; }
-
-LoadResult resultOf(LoadResult::Status status, QString message, int line, int column) {
-    LoadResult r;
-    r.status = status;
-    r.message = std::move(message);
-    r.line = line;
-    r.column = column;
-    return r;
-}
-
-class DescribeTest : public ::testing::TestWithParam<DescribeCase> {};
-
-TEST_P(DescribeTest, NamesTheDocumentAndThePosition) {
-    EXPECT_EQ(GetParam().result.describe("/datos/centro.xml"), GetParam().expected);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Sentences, DescribeTest,
-    ::testing::Values(
-        DescribeCase{"ok", LoadResult{}, ""},
-        DescribeCase{"missing", resultOf(LoadResult::Status::Missing, "no existe el archivo o el directorio", 0, 0),
-                     "No existe el documento '/datos/centro.xml'."},
-        DescribeCase{"unreadable", resultOf(LoadResult::Status::Unreadable, "es un directorio", 0, 0),
-                     "No se pudo leer el documento '/datos/centro.xml': es un directorio."},
-        DescribeCase{"line_and_column",
-                     resultOf(LoadResult::Status::NotWellFormed, "Document is empty", 1, 1),
-                     "El documento '/datos/centro.xml' no es un XML correcto: Document is empty "
-                     "(línea 1, columna 1)."},
-        DescribeCase{"line_only", resultOf(LoadResult::Status::NotWellFormed, "demasiado", 7, 0),
-                     "El documento '/datos/centro.xml' no es un XML correcto: demasiado (línea 7)."},
-        DescribeCase{"no_position", resultOf(LoadResult::Status::NotWellFormed, "roto", 0, 0),
-                     "El documento '/datos/centro.xml' no es un XML correcto: roto."}));
-
 }  // namespace
 }  // namespace puente

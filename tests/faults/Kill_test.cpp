@@ -21,7 +21,7 @@
 #include "FaultSupport.h"
 
 #include "exchange/Document.h"
-#include "forward/Staging.h"
+#include "run/Staging.h"
 
 #include <QDir>
 #include <QRegularExpression>

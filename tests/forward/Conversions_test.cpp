@@ -17,13 +17,13 @@ class ConversionTest : public ::testing::Test {
 protected:
     // Loads `body` inside <centro> and runs the conversions up to `last`
     // (in their binding order), as the forward run does.
-    void Convert(const QString& body, void (*last)(ForwardContext&) = ExportarAsignaturas) {
+    void Convert(const QString& body, const QString& last = tables::kAsigt) {
         doc_ = DocumentFrom("<centro codigo_interno='1' nombre='IES' curso='2026' version='1'>" + body + "</centro>");
-        ForwardContext ctx{*doc_, dir_.path(), &report_};
-        for (auto conversion : {ExportarMaterias, ExportarProfesores, ExportarAulas, ExportarGrupos,
-                                ExportarDiasHoras, ExportarAsignaturas}) {
-            conversion(ctx);
-            if (conversion == last) break;
+        const ForwardContext ctx{*doc_, dir_.path()};
+        for (const TableConversion& conversion : kForwardConversions) {
+            report_.tables.append(TableReport{conversion.table, 0, {}});
+            conversion.convert(ctx, report_.tables.last());
+            if (conversion.table == last) break;
         }
     }
     QStringList Column(const QString& table, const QString& field) { return ReadColumn(dir_.path(), table, field); }
@@ -40,7 +40,7 @@ TEST_F(ConversionTest, SubjectsRowsAndLectiveRow) {
         <dmaterias abrev=" MAT 1A " nombre="  Matemáticas de primero de bachillerato y más cosas aún por decir en este nombre tan largo  "
                    codigo_actividad="A1" denivel="BACH" decurso="1" codigo="M01"/>
         <dmaterias abrev="" nombre="Lengua Castellana y Literatura" codigo_actividad="A2" denivel="ESO" decurso="2" codigo="CODIGOLARGO123"/>
-      </materias>)", ExportarMaterias);
+      </materias>)", tables::kAsignomt);
     const QList<QStringList> rows = ReadRows(dir_.path(), "ASIGNOMT");
     ASSERT_EQ(rows.size(), 3);
     const QString longName =
@@ -63,7 +63,7 @@ void PrintTo(const SubjectCodeCase& c, std::ostream* os) { *os << c.name; }
 class SubjectCodes : public ConversionTest, public ::testing::WithParamInterface<SubjectCodeCase> {};
 
 TEST_P(SubjectCodes, GiveTheWrittenCodes) {
-    Convert("<materias>" + GetParam().elements + "</materias>", ExportarMaterias);
+    Convert("<materias>" + GetParam().elements + "</materias>", tables::kAsignomt);
     EXPECT_EQ(Column("ASIGNOMT", "COD"), GetParam().codes) << GetParam().name;
 }
 
@@ -94,7 +94,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(ConversionTest, SubjectsPassedOverAreReported) {
     Convert("<materias>" + Subject("X1", "Tutoría", "X1") + Subject("M") + Subject("M") + "</materias>",
-            ExportarMaterias);
+            tables::kAsignomt);
     ASSERT_EQ(report_.tables.size(), 1);
     EXPECT_EQ(report_.tables[0].rows, 3);
     EXPECT_EQ(report_.tables[0].notes,
@@ -115,7 +115,7 @@ TEST_F(ConversionTest, TeachersRowsFullNamesAndCodes) {
     Convert("<profesores>" + Teacher("PGR", "P1") + Teacher("pgr", "P2", "Aaa", "Bbb", "") +
                 Teacher("", "P3", "", "", "") + Teacher("", "P4") + Teacher("A B  C", "P5") +
                 Teacher("ABCDEFGHIJKLM", "P6") + "</profesores>",
-            ExportarProfesores);
+            tables::kProft);
     const QList<QStringList> rows = ReadRows(dir_.path(), "PROFT");
     ASSERT_EQ(rows.size(), 6);
     EXPECT_EQ(rows[0], (QStringList{"PGR", "Aaa, Bbb Ccc", "Ciencias", "12345678Z", "P1", ""}));
@@ -129,7 +129,7 @@ TEST_F(ConversionTest, SingleTeacherRoomAndGroupAreConverted) {
     Convert("<profesores>" + Teacher("T", "P1") + "</profesores>"
             "<aulas><daula nombre='Aula de Música' capacidad_alumnos='30' codigo='A1'/></aulas>"
             "<grupos><dgrupo nombre='1ESO A' codigo_nivel='ESO' turno='M' curso='1' codigo_tutor='P1' codigo='G1'/></grupos>",
-            ExportarGrupos);
+            tables::kGrupost);
     EXPECT_EQ(ReadRows(dir_.path(), "PROFT").size(), 1);
     EXPECT_EQ(ReadRows(dir_.path(), "AULAT"), (QList<QStringList>{{"AdM", "Aula de Música", "", "30", "A1"}}));
     EXPECT_EQ(ReadRows(dir_.path(), "GRUPOST"),
@@ -151,7 +151,7 @@ TEST_P(RoomCodes, GiveTheWrittenCodes) {
     QString body = "<aulas>";
     for (const QString& n : GetParam().names)
         body += QString("<daula nombre='%1' capacidad_alumnos='' codigo='x'/>").arg(n);
-    Convert(body + "</aulas>", ExportarAulas);
+    Convert(body + "</aulas>", tables::kAulat);
     EXPECT_EQ(Column("AULAT", "ABREV"), GetParam().codes) << GetParam().name;
 }
 
@@ -182,13 +182,14 @@ TEST_P(RoomCapacity, IsStoredOrRefused) {
     const CapacityCase& c = GetParam();
     const QString body = QString("<aulas><daula nombre='Aula 1' capacidad_alumnos='%1' codigo='A1'/></aulas>").arg(c.capacity);
     if (c.error.isEmpty()) {
-        Convert(body, ExportarAulas);
+        Convert(body, tables::kAulat);
         EXPECT_EQ(Column("AULAT", "MAXALUM"), QStringList{c.stored});
     } else {
         try {
-            Convert(body, ExportarAulas);
+            Convert(body, tables::kAulat);
             FAIL() << "no error for " << c.name;
         } catch (const Error& e) {
+            EXPECT_EQ(e.kind(), ErrorKind::BadValue);
             EXPECT_EQ(e.message(), c.error);
         }
     }
@@ -205,7 +206,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(ConversionTest, RoomRowsKeepIdentifierAndEmptyBuilding) {
     Convert("<aulas><daula nombre=' Gimnasio ' capacidad_alumnos='40' codigo='AULA-IDENTIFICADOR-LARGO-1'/></aulas>",
-            ExportarAulas);
+            tables::kAulat);
     EXPECT_EQ(ReadRows(dir_.path(), "AULAT"),
               (QList<QStringList>{{"Gimnasio", "Gimnasio", "", "40", "AULA-IDENTIFICADOR-L"}}));
 }
@@ -225,7 +226,7 @@ TEST_F(ConversionTest, GroupsCodesAndTutors) {
                 Group("1ESO A", "M", "1", "ESO", "NADIE", "G2") + Group("1ESO A", "M", "1", "ESO", "", "G3") +
                 Group("1ESO A", "Manana", "1", "ESO", "P4", "G4") + Group("", "", "", "", "p1", "G5") +
                 Group("2B", "T", "2", "BACH", "P123456789AB", "G6") + "</grupos>",
-            ExportarGrupos);
+            tables::kGrupost);
     EXPECT_EQ(Column("GRUPOST", "ABREV"),
               (QStringList{"M1ESOA", "M1ESOA1", "M1ESOA2", "Manana1EOA", "", "T2BACHB"}));
     // P2's code after numbering; unknown; the empty identifier finds the
@@ -241,7 +242,7 @@ TEST_F(ConversionTest, GroupsCodesAndTutors) {
 
 TEST_F(ConversionTest, DayAndHourSlotsAreAnEmptyTableOfFixedLayout) {
     test::WriteFile(dir_.path(), "DIASHORAST.MDX", "old index");
-    Convert("", ExportarDiasHoras);
+    Convert("", tables::kDiashorast);
     Table t(dir_.path(), "DIASHORAST");
     t.Open();
     QStringList layout;
@@ -326,6 +327,7 @@ TEST_F(Assignments, HoursThatAreNoNumberStopTheConversion) {
             ConvertAssignments(Assignment("G1", "S2", "P1", hours));
             FAIL() << "no error for '" << hours.toStdString() << "'";
         } catch (const Error& e) {
+            EXPECT_EQ(e.kind(), ErrorKind::BadValue);
             EXPECT_EQ(e.message(), QString("'%1' is not a valid floating point value").arg(hours));
         }
     }

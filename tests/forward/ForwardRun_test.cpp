@@ -1,8 +1,7 @@
 #include "forward/ForwardRun.h"
 
 #include "common/Error.h"
-#include "forward/Session.h"
-#include "forward/Staging.h"
+#include "run/Staging.h"
 #include "support/TestSupport.h"
 
 #include <QTemporaryDir>
@@ -12,49 +11,36 @@ namespace puente {
 namespace {
 
 using test::ReadColumn;
-using test::ScriptedUi;
 using test::Snapshot;
 
 const QStringList kTables = {"ASIGNOMT", "PROFT", "AULAT", "GRUPOST", "DIASHORAST", "ASIGT"};
 
 class ForwardRunTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        session_.workingDirectory = htemp_.path();
-        small_ = QString(PUENTE_TEST_DATA) + "/forward/small.xml";
-    }
+    void SetUp() override { small_ = QString(PUENTE_TEST_DATA) + "/forward/small.xml"; }
     QString Doc(const QString& name, const QByteArray& bytes) { return test::WriteFile(docs_.path(), name, bytes); }
-    // A run that must end by an error: the error's message.
-    QString FailingRun() {
+    ForwardReport Run(const QString& document) { return RunForward(document, htemp_.path()); }
+    // A run that must end by an error: the error.
+    Error FailingRun(const QString& document) {
         try {
-            ExportRun(session_, ui_, nullptr);
+            Run(document);
         } catch (const Error& e) {
-            return e.message();
+            return e;
         }
         ADD_FAILURE() << "the run did not fail";
-        return {};
+        return Error(ErrorKind::Internal, QString());
     }
     // A first successful run, so that the working directory holds old tables.
-    void ConvertSmall() {
-        ui_.answers.push_back(small_);
-        ASSERT_EQ(ExportRun(session_, ui_, nullptr), RunEnd::Done);
-        ui_.log.clear();
-        session_.outcome = 0;
-    }
+    void ConvertSmall() { Run(small_); }
 
     QTemporaryDir htemp_, docs_;
-    Session session_;
-    ScriptedUi ui_;
     QString small_;
 };
 
-TEST_F(ForwardRunTest, ConvertsAndEndsWithProcesoFinalizado) {
-    ui_.answers.push_back(small_);
-    ForwardReport report;
-    EXPECT_EQ(ExportRun(session_, ui_, &report), RunEnd::Done);
-    EXPECT_EQ(ui_.log, (QStringList{"dialog", "cursor:on", "cursor:off", "message:Proceso finalizado"}));
-    EXPECT_EQ(session_.outcome, 1);
-    EXPECT_EQ(session_.filenameXML, small_);
+TEST_F(ForwardRunTest, ConvertsAndReportsEachTable) {
+    const ForwardReport report = Run(small_);
+    EXPECT_EQ(report.document, small_);
+    EXPECT_EQ(report.workingDirectory, htemp_.path());
     for (const QString& t : kTables) EXPECT_TRUE(QFile::exists(htemp_.filePath(t + ".DBF"))) << t.toStdString();
     EXPECT_EQ(ReadColumn(htemp_.path(), "ASIGNOMT", "COD"), (QStringList{"MAT", "LCyL", "LECT"}));
     EXPECT_EQ(ReadColumn(htemp_.path(), "PROFT", "NOMBRE"), (QStringList{"Pedro, García Ruiz", "Ana, Núñez"}));
@@ -69,20 +55,9 @@ TEST_F(ForwardRunTest, ConvertsAndEndsWithProcesoFinalizado) {
     EXPECT_EQ(files.size(), 6) << files.join(", ").toStdString();
 }
 
-TEST_F(ForwardRunTest, CommandLineModeClosesAfterTheMessage) {
-    session_.commandLineMode = true;
-    ui_.answers.push_back(small_);
-    EXPECT_EQ(ExportRun(session_, ui_, nullptr), RunEnd::Done);
-    EXPECT_EQ(ui_.log.mid(3), (QStringList{"message:Proceso finalizado", "close"}));
-    EXPECT_EQ(session_.outcome, 1);
-}
-
 struct NoInputCase {
     const char* name;
-    bool commandLine;
-    std::optional<QString> answer;  // relative to the documents folder; nullopt cancels
-    qint32 outcome;
-    QStringList log;
+    QString document;  // relative to the documents folder; "@empty": the empty path
 };
 void PrintTo(const NoInputCase& c, std::ostream* os) { *os << c.name; }
 
@@ -90,34 +65,23 @@ class ForwardNoInput : public ForwardRunTest, public ::testing::WithParamInterfa
 
 TEST_P(ForwardNoInput, SaysNoExisteArchivoAndTouchesNothing) {
     const NoInputCase& c = GetParam();
-    session_.commandLineMode = c.commandLine;
-    if (c.answer) ui_.answers.push_back(docs_.filePath(*c.answer));
-    else ui_.answers.push_back(std::nullopt);
-    EXPECT_EQ(ExportRun(session_, ui_, nullptr), RunEnd::NoInput);
-    EXPECT_EQ(ui_.log, c.log);
-    EXPECT_EQ(session_.outcome, c.outcome);
+    const QString document = c.document == "@empty" ? QString() : docs_.filePath(c.document);
+    const Error error = FailingRun(document);
+    EXPECT_EQ(error.kind(), ErrorKind::NoInput);
+    EXPECT_EQ(error.message(), "No existe archivo");
+    EXPECT_EQ(error.place().path, document);
     EXPECT_TRUE(Snapshot(htemp_.path()).isEmpty());
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, ForwardNoInput,
-    ::testing::Values(
-        NoInputCase{"interactive, cancelled, nothing chosen before", false, std::nullopt, 0,
-                    {"dialog", "message:No existe archivo"}},
-        NoInputCase{"interactive, a typed name of a missing file", false, QString("falta.xml"), 0,
-                    {"dialog", "message:No existe archivo"}},
-        NoInputCase{"interactive, a folder", false, QString(""), 0, {"dialog", "message:No existe archivo"}},
-        NoInputCase{"command line, cancelled", true, std::nullopt, -1,
-                    {"dialog", "message:No existe archivo", "close"}},
-        NoInputCase{"command line, missing file", true, QString("falta.xml"), -1,
-                    {"dialog", "message:No existe archivo", "close"}}));
+INSTANTIATE_TEST_SUITE_P(Cases, ForwardNoInput,
+                         ::testing::Values(NoInputCase{"nothing chosen", "@empty"},
+                                           NoInputCase{"a name of no file", "falta.xml"},
+                                           NoInputCase{"a folder", ""}));
 
-TEST_F(ForwardRunTest, CancelAfterAnEarlierChoiceConvertsThatDocumentAgain) {
+TEST_F(ForwardRunTest, TwoRunsOfOneDocumentGiveTheSameTables) {
     ConvertSmall();
     const QMap<QString, QByteArray> first = Snapshot(htemp_.path());
-    ui_.answers.push_back(std::nullopt);
-    EXPECT_EQ(ExportRun(session_, ui_, nullptr), RunEnd::Done);
-    EXPECT_EQ(session_.outcome, 1);
+    ConvertSmall();
     // Same tables, but for the last-update date in the header (bytes 1-3).
     const QMap<QString, QByteArray> second = Snapshot(htemp_.path());
     ASSERT_EQ(first.keys(), second.keys());
@@ -133,6 +97,7 @@ TEST_F(ForwardRunTest, CancelAfterAnEarlierChoiceConvertsThatDocumentAgain) {
 
 struct FailureCase {
     const char* name;
+    ErrorKind kind;
     QByteArray document;
     QString messageStart;  // {doc}: the document's path
     QString messageEnd;
@@ -146,46 +111,45 @@ TEST_P(ForwardFailure, LeavesTheWorkingDirectoryAsItWas) {
     ConvertSmall();
     test::WriteFile(htemp_.path(), "ASIGNOMT.MDX", "index of the old table");
     const QMap<QString, QByteArray> before = Snapshot(htemp_.path());
-    session_.commandLineMode = true;
     const QString path = Doc("doc.xml", c.document);
-    ui_.answers.push_back(path);
-    const QString message = FailingRun();
+    const Error error = FailingRun(path);
+    EXPECT_EQ(error.kind(), c.kind) << KindName(error.kind());
+    const QString& message = error.message();
     EXPECT_TRUE(message.startsWith(QString(c.messageStart).replace("{doc}", path))) << message.toStdString();
     EXPECT_TRUE(message.endsWith(c.messageEnd)) << message.toStdString();
     EXPECT_EQ(Snapshot(htemp_.path()), before);
-    EXPECT_EQ(session_.outcome, 0);
-    EXPECT_EQ(ui_.cursorDepth, 0);
-    EXPECT_FALSE(ui_.log.contains("close"));
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, ForwardFailure,
     ::testing::Values(
-        FailureCase{"not well-formed", "<centro>\n<materias>\n<dmaterias abrev='A'>\n</centro>",
+        FailureCase{"not well-formed", ErrorKind::NotWellFormed, "<centro>\n<materias>\n<dmaterias abrev='A'>\n</centro>",
                     "El archivo '{doc}' no es un documento XML válido: ", "No se ha modificado ninguna tabla."},
-        FailureCase{"empty file", "", "El archivo '{doc}' no es un documento XML válido: ",
+        FailureCase{"empty file", ErrorKind::NotWellFormed, "", "El archivo '{doc}' no es un documento XML válido: ",
                     "No se ha modificado ninguna tabla."},
-        FailureCase{"root not centro", "<escuela><materias/></escuela>",
+        FailureCase{"root not centro", ErrorKind::NotExchangeDocument, "<escuela><materias/></escuela>",
                     "El archivo '{doc}' no es un documento de intercambio de ZELTA: su elemento raíz es 'escuela' y "
                     "debería ser 'centro'.",
                     "'centro'."},
-        FailureCase{"a capacity that is no whole number",
+        FailureCase{"a capacity that is no whole number", ErrorKind::BadValue,
                     "<centro><aulas><daula nombre='Aula 1' capacidad_alumnos='25 alumnos' codigo='A'/></aulas></centro>",
                     "'25 alumnos' is not a valid integer value for field 'MAXALUM'", "'MAXALUM'"},
-        FailureCase{"hours that are no number",
+        FailureCase{"hours that are no number", ErrorKind::BadValue,
                     "<centro><materias><dmaterias abrev='M' codigo='S'/></materias><grupos><dgrupo codigo='G'/></grupos>"
                     "<asignaturas><dasignatura cgrupo='G' casig='S' nhoras='cuatro'/></asignaturas></centro>",
                     "'cuatro' is not a valid floating point value", "value"}));
 
 TEST_F(ForwardRunTest, NotWellFormedGivesLineAndColumn) {
-    ui_.answers.push_back(Doc("roto.xml", "<centro>\n  <materias>\n</centro>\n"));
-    const QString message = FailingRun();
-    EXPECT_TRUE(message.contains("(línea 3, columna")) << message.toStdString();
+    const QString path = Doc("roto.xml", "<centro>\n  <materias>\n</centro>\n");
+    const Error error = FailingRun(path);
+    EXPECT_TRUE(error.message().contains("(línea 3, columna")) << error.message().toStdString();
+    EXPECT_EQ(error.place().path, path);
+    EXPECT_EQ(error.place().line, 3);
+    EXPECT_GT(error.place().column, 0);
 }
 
 TEST_F(ForwardRunTest, ACentroWithoutListsGivesEmptyTables) {
-    ui_.answers.push_back(Doc("vacio.xml", "<centro/>"));
-    EXPECT_EQ(ExportRun(session_, ui_, nullptr), RunEnd::Done);
+    Run(Doc("vacio.xml", "<centro/>"));
     EXPECT_EQ(ReadColumn(htemp_.path(), "ASIGNOMT", "COD"), QStringList{"LECT"});
     for (const QString& t : kTables.mid(1)) EXPECT_TRUE(test::ReadRows(htemp_.path(), t).isEmpty()) << t.toStdString();
 }
@@ -194,9 +158,9 @@ TEST_F(ForwardRunTest, ATableHeldByAnotherProgramStopsTheRun) {
     ConvertSmall();
     const QMap<QString, QByteArray> before = Snapshot(htemp_.path());
     test::TableHeldElsewhere held(htemp_.path(), "GRUPOST", OpenMode::Exclusive);
-    ui_.answers.push_back(small_);
-    const QString message = FailingRun();
-    EXPECT_TRUE(message.contains("GRUPOST")) << message.toStdString();
+    const Error error = FailingRun(small_);
+    EXPECT_EQ(error.kind(), ErrorKind::HeldElsewhere);
+    EXPECT_TRUE(error.message().contains("GRUPOST")) << error.message().toStdString();
     EXPECT_EQ(Snapshot(htemp_.path()), before);
 }
 
@@ -217,11 +181,8 @@ TEST_F(ForwardRunTest, AnInterruptedCommitIsFinishedByTheNextRun) {
     const QMap<QString, QByteArray> old = Snapshot(htemp_.path());
     // The new set, as a committed staging folder that was moved half-way.
     QTemporaryDir other;
-    Session second;
-    second.workingDirectory = other.path();
-    ScriptedUi ui;
-    ui.answers.push_back(Doc("otro.xml", "<centro><materias><dmaterias abrev='NUEVA' codigo='N'/></materias></centro>"));
-    ASSERT_EQ(ExportRun(second, ui, nullptr), RunEnd::Done);
+    RunForward(Doc("otro.xml", "<centro><materias><dmaterias abrev='NUEVA' codigo='N'/></materias></centro>"),
+               other.path());
     const QString staging = htemp_.filePath(".puente-staging");
     QDir().mkpath(staging);
     for (const QString& t : kTables) QFile::copy(other.filePath(t + ".DBF"), staging + "/" + t + ".DBF");
@@ -235,16 +196,6 @@ TEST_F(ForwardRunTest, AnInterruptedCommitIsFinishedByTheNextRun) {
         EXPECT_EQ(test::ReadFile(htemp_.filePath(t + ".DBF")), test::ReadFile(other.filePath(t + ".DBF")))
             << t.toStdString();
     EXPECT_EQ(ReadColumn(htemp_.path(), "ASIGNOMT", "COD"), (QStringList{"NUEVA", "LECT"}));
-}
-
-TEST_F(ForwardRunTest, AnUncommittedStagingFolderIsDiscarded) {
-    ConvertSmall();
-    const QMap<QString, QByteArray> before = Snapshot(htemp_.path());
-    const QString staging = htemp_.filePath(".puente-staging");
-    QDir().mkpath(staging);
-    test::WriteFile(staging, "ASIGNOMT.DBF", "half written");
-    Staging::Recover(htemp_.path());
-    EXPECT_EQ(Snapshot(htemp_.path()), before);
 }
 
 }  // namespace

@@ -2,7 +2,6 @@
 // answers at once, and the check that stops a fuzz run on a broken promise.
 #pragma once
 
-#include "common/UserInterface.h"
 
 #include <QByteArray>
 #include <QDir>
@@ -69,21 +68,5 @@ inline void QuietQt() {
     }();
     (void)done;
 }
-
-// A person who always chooses `document` and whom nothing needs to show.
-class SilentUi : public UserInterface {
-public:
-    explicit SilentUi(QString document) : document_(std::move(document)) {}
-    bool ChooseExchangeFile(QString& path) override {
-        path = document_;
-        return true;
-    }
-    void ShowMessage(const QString&) override {}
-    void SetWaitCursor(bool) override {}
-    void CloseWindow() override {}
-
-private:
-    QString document_;
-};
 
 }  // namespace puente::fuzz

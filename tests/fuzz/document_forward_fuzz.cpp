@@ -53,19 +53,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
 
     const QString dir = EmptyFolder("forward");
-    ForwardReport report;
-    ForwardContext ctx{document, dir, &report};
-    using Conversion = void (*)(ForwardContext&);
-    const Conversion conversions[] = {ExportarMaterias, ExportarProfesores, ExportarAulas,
-                                      ExportarGrupos,   ExportarDiasHoras,  ExportarAsignaturas};
-    const QStringList& names = ForwardTableNames();
-    for (int i = 0; i < 6; ++i) {
+    const ForwardContext ctx{document, dir};
+    for (const TableConversion& conversion : kForwardConversions) {
+        TableReport report;
         try {
-            conversions[i](ctx);
-        } catch (const Error&) {
-            return 0;  // a value a field refuses: the run ends here
+            conversion.convert(ctx, report);
+        } catch (const Error& e) {
+            FUZZ_CHECK(e.kind() == ErrorKind::BadValue, "a conversion ends only for a value a field refuses");
+            return 0;
         }
-        ReadBack(dir, names[i]);  // an Error here is a fault: it escapes
+        ReadBack(dir, conversion.table);  // an Error here is a fault: it escapes
     }
     return 0;
 }

@@ -51,13 +51,5 @@ TEST(HelpTest, XchmOpensTheStartPageOrAContext) {
     EXPECT_EQ(XchmArguments("/p/ZELTA.chm", kMainWindowHelpContext), (QStringList{"--contextid=3", "/p/ZELTA.chm"}));
 }
 
-TEST(HelpTest, MessagesNameTheFile) {
-    EXPECT_EQ(HelpFileMissingMessage("ZELTA.chm"),
-              "No se encuentra el archivo de ayuda \"ZELTA.chm\" junto al programa ni en la carpeta de trabajo.");
-    EXPECT_EQ(HelpViewerMissingMessage("/opt/p/ZELTA.chm"),
-              "No se puede abrir el archivo de ayuda \"" + QDir::toNativeSeparators("/opt/p/ZELTA.chm") +
-                  "\": no hay ningún visor de archivos CHM instalado (por ejemplo xchm).");
-}
-
 }  // namespace
 }  // namespace puente

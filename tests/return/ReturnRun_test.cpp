@@ -1,7 +1,7 @@
 #include "return/ReturnRun.h"
 
 #include "common/Error.h"
-#include "forward/Session.h"
+#include "forward/ForwardRun.h"
 #include "return/Solution.h"
 #include "support/TestSupport.h"
 
@@ -11,37 +11,30 @@
 namespace puente {
 namespace {
 
-using test::ScriptedUi;
 using test::Snapshot;
-
-const QString kReminder = QString("Deberá Abrir el fichero XML de ZELTA,\r\ndesde el cual realizó la Importación a Horalis");
 
 // The working directory after the forward run of small.xml, and a copy of
 // that document in a folder of its own.
 class ReturnRunTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        session_.workingDirectory = htemp_.path();
         doc_ = docs_.filePath("centro.xml");
         ASSERT_TRUE(QFile::copy(QString(PUENTE_TEST_DATA) + "/forward/small.xml", doc_));
-        ScriptedUi ui;
-        ui.answers.push_back(doc_);
-        ASSERT_EQ(ExportRun(session_, ui, nullptr), RunEnd::Done);
-        session_.filenameXML.clear();
-        session_.outcome = 0;
-        session_.document.reset();
+        RunForward(doc_, htemp_.path());
     }
+    ReturnReport Run() { return RunReturn(doc_, htemp_.path()); }
     void UseSoluc(const QString& fixture) {
         ASSERT_TRUE(QFile::copy(QString(PUENTE_TEST_DATA) + "/return/" + fixture, htemp_.filePath("SOLUC.DBF")));
     }
-    QString FailingRun() {
+    // A run that must end by an error: the error.
+    Error FailingRun() {
         try {
-            ImportRun(session_, ui_, nullptr);
+            Run();
         } catch (const Error& e) {
-            return e.message();
+            return e;
         }
         ADD_FAILURE() << "the run did not fail";
-        return {};
+        return Error(ErrorKind::Internal, QString());
     }
     // Every table of the working directory can be opened exclusively again.
     void ExpectNoTableHeld() {
@@ -54,8 +47,6 @@ protected:
     QString Result() const { return docs_.filePath("ResultadoHoraliscentro.xml"); }
 
     QTemporaryDir htemp_, docs_;
-    Session session_;
-    ScriptedUi ui_;
     QString doc_;
 };
 
@@ -67,16 +58,13 @@ QStringList Attributes(const Element& e) {
 
 TEST_F(ReturnRunTest, WritesOneEntryPerPlacedLesson) {
     UseSoluc("soluc_dbase3.dbf");
-    ui_.answers.push_back(doc_);
-    ImportReport report;
-    EXPECT_EQ(ImportRun(session_, ui_, &report), RunEnd::Done);
-    EXPECT_EQ(ui_.log, (QStringList{"message:" + kReminder, "dialog", "cursor:on", "cursor:off",
-                                    "message:Proceso finalizado"}));
-    EXPECT_EQ(session_.outcome, 1);
+    const ReturnReport report = Run();
+    EXPECT_EQ(report.document, doc_);
+    EXPECT_EQ(report.workingDirectory, htemp_.path());
     EXPECT_EQ(report.resultPath, Result());
     EXPECT_EQ(report.entries, 3);
-    EXPECT_EQ(report.filteredOut, 3);
-    EXPECT_EQ(report.untranslated, 1);
+    EXPECT_EQ(report.withoutDayOrHour, 3);
+    EXPECT_EQ(report.subjectNotFound, 1);
     ExpectNoTableHeld();
 
     Document result;
@@ -157,11 +145,8 @@ INSTANTIATE_TEST_SUITE_P(
 
 struct NoInputCase {
     const char* name;
-    bool commandLine;
-    bool chooseDocument;
-    bool withSoluc;
-    qint32 outcome;
-    QStringList log;
+    bool documentThere;
+    bool solucThere;
 };
 void PrintTo(const NoInputCase& c, std::ostream* os) { *os << c.name; }
 
@@ -169,42 +154,36 @@ class ReturnNoInput : public ReturnRunTest, public ::testing::WithParamInterface
 
 TEST_P(ReturnNoInput, SaysSoAndWritesNothing) {
     const NoInputCase& c = GetParam();
-    if (c.withSoluc) UseSoluc("soluc_dbase3.dbf");
-    session_.commandLineMode = c.commandLine;
-    if (c.chooseDocument) ui_.answers.push_back(doc_);
+    if (c.solucThere) UseSoluc("soluc_dbase3.dbf");
+    const QString document = c.documentThere ? doc_ : docs_.filePath("falta.xml");
     const QMap<QString, QByteArray> before = Snapshot(htemp_.path());
-    EXPECT_EQ(ImportRun(session_, ui_, nullptr), RunEnd::NoInput);
-    EXPECT_EQ(ui_.log, c.log);
-    EXPECT_EQ(session_.outcome, c.outcome);
+    try {
+        RunReturn(document, htemp_.path());
+        ADD_FAILURE() << "the run did not fail";
+    } catch (const Error& e) {
+        EXPECT_EQ(e.kind(), ErrorKind::NoInput);
+        EXPECT_EQ(e.message(), "No existe archivo XML o Solución.");
+        EXPECT_EQ(e.place().path, c.documentThere ? htemp_.filePath("SOLUC.DBF") : document);
+    }
     EXPECT_EQ(Snapshot(htemp_.path()), before);
     EXPECT_FALSE(QFile::exists(Result()));
 }
 
-const QString kNoInput = "message:No existe archivo XML o Solución.";
+INSTANTIATE_TEST_SUITE_P(Cases, ReturnNoInput,
+                         ::testing::Values(NoInputCase{"no document", false, true},
+                                           NoInputCase{"no SOLUC", true, false},
+                                           NoInputCase{"neither", false, false}));
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, ReturnNoInput,
-    ::testing::Values(
-        NoInputCase{"no document chosen, interactive", false, false, true, 0,
-                    {"message:" + kReminder, "dialog", kNoInput}},
-        NoInputCase{"no SOLUC, interactive", false, true, false, 0, {"message:" + kReminder, "dialog", kNoInput}},
-        NoInputCase{"no SOLUC, command line", true, true, false, -1,
-                    {"message:" + kReminder, "dialog", kNoInput, "close"}},
-        NoInputCase{"no document chosen, command line", true, false, true, -1,
-                    {"message:" + kReminder, "dialog", kNoInput, "close"}}));
-
-TEST_F(ReturnRunTest, AForwardRunThenACancelledReturnRunUsesTheSameDocument) {
-    UseSoluc("soluc_dbase3.dbf");
-    session_.filenameXML = doc_;  // as the forward run left it
-    ui_.answers.push_back(std::nullopt);
-    EXPECT_EQ(ImportRun(session_, ui_, nullptr), RunEnd::Done);
-    EXPECT_TRUE(QFile::exists(Result()));
+TEST_F(ReturnRunTest, SolucInAnotherLetterCaseIsFound) {
+    ASSERT_TRUE(QFile::copy(QString(PUENTE_TEST_DATA) + "/return/soluc_dbase3.dbf", htemp_.filePath("soluc.dbf")));
+    EXPECT_EQ(Run().entries, 3);
 }
 
 struct FailureCase {
     const char* name;
     QByteArray document;  // empty: the good document
     QString removeTable;  // a table taken away before the run
+    ErrorKind kind;
     QString message;      // {doc}: the document's path, {dir}: the working directory;
                           // ending in "...": the message starts so
 };
@@ -220,9 +199,9 @@ TEST_P(ReturnFailure, StopsCleanlyAndWritesNothing) {
     test::WriteFile(docs_.path(), "ResultadoHoraliscentro.xml", "an earlier result");
     const QMap<QString, QByteArray> before = Snapshot(htemp_.path());
     const QMap<QString, QByteArray> docsBefore = Snapshot(docs_.path());
-    session_.commandLineMode = true;
-    ui_.answers.push_back(doc_);
-    const QString message = FailingRun();
+    const Error error = FailingRun();
+    EXPECT_EQ(error.kind(), c.kind) << KindName(error.kind());
+    const QString& message = error.message();
     QString expected = QString(c.message).replace("{doc}", doc_).replace("{dir}", htemp_.path());
     if (expected.endsWith("...")) {
         expected.chop(3);
@@ -232,31 +211,30 @@ TEST_P(ReturnFailure, StopsCleanlyAndWritesNothing) {
     }
     EXPECT_EQ(Snapshot(htemp_.path()), before);
     EXPECT_EQ(Snapshot(docs_.path()), docsBefore);
-    EXPECT_EQ(session_.outcome, 0);
-    EXPECT_EQ(ui_.cursorDepth, 0);
-    EXPECT_FALSE(ui_.log.contains("close"));
     ExpectNoTableHeld();
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, ReturnFailure,
     ::testing::Values(
-        FailureCase{"root not centro", "<escuela/>", "",
+        FailureCase{"root not centro", "<escuela/>", "", ErrorKind::NotExchangeDocument,
                     "El archivo '{doc}' no es un documento de intercambio de ZELTA: su elemento raíz es 'escuela' y "
                     "debería ser 'centro'."},
         FailureCase{"root lacks version", "<centro codigo_interno='1' nombre='N' curso='C'/>", "",
+                    ErrorKind::NotExchangeDocument,
                     "El documento no sirve para la importación: al elemento 'centro' le falta el atributo 'version'. "
                     "No se ha escrito nada."},
-        FailureCase{"not well-formed", "<centro>", "", "El archivo '{doc}' no es un documento XML válido: ..."},
-        FailureCase{"ASIGT missing", "", "ASIGT", "No existe la tabla 'ASIGT' ({dir}/ASIGT.DBF)..."}));
+        FailureCase{"not well-formed", "<centro>", "", ErrorKind::NotWellFormed, "El archivo '{doc}' no es un documento XML válido: ..."},
+        FailureCase{"ASIGT missing", "", "ASIGT", ErrorKind::InputOutput, "No existe la tabla 'ASIGT' ({dir}/ASIGT.DBF)..."}));
 
 TEST_F(ReturnRunTest, ATableHeldByAnotherProgramStopsTheRun) {
     UseSoluc("soluc_dbase3.dbf");
     QString message;
     {
         test::TableHeldElsewhere held(htemp_.path(), "AULAT", OpenMode::Shared);
-        ui_.answers.push_back(doc_);
-        message = FailingRun();
+        const Error error = FailingRun();
+        EXPECT_EQ(error.kind(), ErrorKind::HeldElsewhere);
+        message = error.message();
     }
     EXPECT_TRUE(message.contains("AULAT")) << message.toStdString();
     EXPECT_FALSE(QFile::exists(Result()));
@@ -266,11 +244,10 @@ TEST_F(ReturnRunTest, ATableHeldByAnotherProgramStopsTheRun) {
 TEST_F(ReturnRunTest, AFailedSaveLeavesTheEarlierResult) {
     UseSoluc("soluc_dbase3.dbf");
     QDir(docs_.path()).mkdir("ResultadoHoraliscentro.xml");  // a folder where the file should go
-    ui_.answers.push_back(doc_);
-    const QString message = FailingRun();
-    EXPECT_TRUE(message.contains("ResultadoHoraliscentro.xml")) << message.toStdString();
+    const Error error = FailingRun();
+    EXPECT_EQ(error.kind(), ErrorKind::InputOutput);
+    EXPECT_TRUE(error.message().contains("ResultadoHoraliscentro.xml")) << error.message().toStdString();
     EXPECT_TRUE(QFileInfo(Result()).isDir());
-    EXPECT_EQ(session_.outcome, 0);
     ExpectNoTableHeld();
 }
 
@@ -282,8 +259,7 @@ TEST_F(ReturnRunTest, AnEmptySolucGivesAnEmptySolucionHorario) {
                     "<materias/><solucion_horario><dsolucion casig='old'/></solucion_horario></centro>\n"
                     "<!-- después -->\n");
     test::WriteFile(docs_.path(), "ResultadoHoraliscentro.xml", "an earlier result");
-    ui_.answers.push_back(doc_);
-    EXPECT_EQ(ImportRun(session_, ui_, nullptr), RunEnd::Done);
+    EXPECT_EQ(Run().entries, 0);
     const QString result = QString::fromUtf8(test::ReadFile(Result()));
     // The comment that followed the old root now stands before the new one.
     EXPECT_LT(result.indexOf("<!-- después -->"), result.indexOf("<centro")) << result.toStdString();

@@ -1,8 +1,7 @@
-// Helpers shared by the tests of the runs: temporary documents, a scripted
-// person, table dumps and directory snapshots.
+// Helpers shared by the tests of the runs: temporary documents, table dumps
+// and directory snapshots.
 #pragma once
 
-#include "common/UserInterface.h"
 #include "exchange/Document.h"
 #include "support/ChildProcess.h"
 #include "tablestore/Table.h"
@@ -17,7 +16,6 @@
 #include <gtest/gtest.h>
 
 
-#include <deque>
 #include <memory>
 #include <optional>
 #include <ostream>
@@ -102,39 +100,6 @@ public:
 
 private:
     HoldingChild child_;
-};
-
-// A person who answers from a script and whose every step is logged.
-class ScriptedUi : public UserInterface {
-public:
-    // Each call to the file dialog takes the next answer: a path, or nullopt
-    // for "cancel". An empty script cancels.
-    std::deque<std::optional<QString>> answers;
-    QStringList log;  // "dialog", "message:<text>", "cursor:on", "cursor:off", "close"
-    int cursorDepth = 0;
-
-    bool ChooseExchangeFile(QString& path) override {
-        log << "dialog";
-        if (answers.empty()) return false;
-        std::optional<QString> a = answers.front();
-        answers.pop_front();
-        if (!a) return false;
-        path = *a;
-        return true;
-    }
-    void ShowMessage(const QString& text) override { log << "message:" + text; }
-    void SetWaitCursor(bool on) override {
-        cursorDepth += on ? 1 : -1;
-        log << (on ? "cursor:on" : "cursor:off");
-    }
-    void CloseWindow() override { log << "close"; }
-
-    QStringList Messages() const {
-        QStringList m;
-        for (const QString& l : log)
-            if (l.startsWith("message:")) m << l.mid(8);
-        return m;
-    }
 };
 
 }  // namespace puente::test

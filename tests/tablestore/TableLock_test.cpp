@@ -45,7 +45,7 @@ public:
     explicit Child(const std::function<QString()>& body, bool waitForParent) : waitForParent_(waitForParent) {
         int toParent[2];
         int toChild[2];
-        if (pipe(toParent) != 0 || pipe(toChild) != 0) throw Error("pipe");
+        if (pipe(toParent) != 0 || pipe(toChild) != 0) throw Error(ErrorKind::InputOutput, "pipe");
         pid_ = fork();
         if (pid_ == 0) {
             close(toParent[0]);

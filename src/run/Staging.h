@@ -10,27 +10,14 @@
 // A run that dies before step 2 leaves the working directory as it was; one
 // that dies after it is finished by the next run. Recover() does both: it
 // rolls a committed folder forward and removes an uncommitted one. Both runs
-// call it first, while holding the working directory's lock.
+// call it first, while holding the working directory's lock
+// (run/WorkingDirectoryLock.h).
 #pragma once
 
-#include <QLockFile>
 #include <QString>
 #include <QStringList>
 
-#include <memory>
-
 namespace puente {
-
-// The lock that keeps two conversions from working in one directory at once.
-// Creates the directory when it does not exist yet.
-class WorkingDirectoryLock {
-public:
-    explicit WorkingDirectoryLock(const QString& workingDirectory);  // throws Error
-    ~WorkingDirectoryLock();
-
-private:
-    std::unique_ptr<QLockFile> lock_;
-};
 
 class Staging {
 public:
@@ -47,8 +34,9 @@ public:
     const QString& directory() const { return directory_; }
 
     // Replaces `tables` (NAME.DBF, any old NAME.MDX removed) of the working
-    // directory by the staged ones. Throws Error when a file cannot be
-    // written or moved; from the COMMIT file on, Recover finishes the job.
+    // directory by the staged ones. Throws Error (InputOutput) when a file
+    // cannot be written or moved; from the COMMIT file on, Recover finishes
+    // the job.
     void Commit(const QStringList& tables);
 
 private:
@@ -57,8 +45,8 @@ private:
     bool committed_ = false;
 };
 
-// Throws Error naming the table when one of `tables` exists in `directory`
-// and another program holds it.
+// Throws Error (HeldElsewhere) naming the table when one of `tables` exists
+// in `directory` and another program holds it.
 void CheckTablesFree(const QString& directory, const QStringList& tables);
 
 }  // namespace puente

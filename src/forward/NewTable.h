@@ -1,5 +1,5 @@
-// The steps every table conversion shares: the old files go, a new table with
-// the given fields is created and opened for appending.
+// The first step every table conversion shares: the old files go, and a new
+// table with the given fields is created and opened for appending.
 #pragma once
 
 #include "tablestore/Table.h"
@@ -11,21 +11,11 @@
 
 namespace puente {
 
-struct ForwardReport;
-struct TableReport;
-
 // Deletes NAME.DBF and NAME.MDX in `directory` (any letter case; a failed
 // deletion is ignored), creates NAME with `fields` and gives it back open,
 // with write-behind on: its records reach the file in batches, the last ones
 // at Close.
 std::unique_ptr<Table> RebuildTable(const QString& directory, const QString& name,
                                     const QList<FieldSpec>& fields, OpenMode mode = OpenMode::Shared);
-
-// The report entry for `table`, added to `report`; null when there is none.
-TableReport* ReportFor(ForwardReport* report, const QString& table);
-
-// Removes NAME.<extension> in `directory` whatever the letter case of the
-// file's name; true when nothing of that name is left.
-bool RemoveTableFile(const QString& directory, const QString& name, const QString& extension);
 
 }  // namespace puente

@@ -1,5 +1,6 @@
-// Small pieces shared by the exchange document files; not part of the
-// exchange layer's contract (Document.h is).
+// What the exchange document files share about libxml2: its one-time
+// initialisation, the collection of its errors, and the conversion of its
+// strings and names. Not part of the exchange layer's contract (Document.h is).
 #pragma once
 
 #include <libxml/tree.h>

@@ -1,4 +1,4 @@
-#include "exchange/XmlSupport.h"
+#include "exchange/LibxmlGlue.h"
 
 #include <libxml/globals.h>
 #include <libxml/parser.h>

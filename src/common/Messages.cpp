@@ -1,0 +1,402 @@
+#include "common/Messages.h"
+
+#include <QDir>
+
+namespace puente::messages {
+
+namespace {
+
+QString Shown(const QString& path) { return QDir::toNativeSeparators(path); }
+
+Error Make(ErrorKind kind, const QString& message, const QString& path = QString()) {
+    return Error(kind, message, ErrorPlace{path, 0, 0});
+}
+
+}  // namespace
+
+// ---- Missing input ------------------------------------------------------------
+
+Error NoForwardDocument(const QString& path) { return Make(ErrorKind::NoInput, kNoExisteArchivo, path); }
+
+Error NoReturnInput(const QString& missingPath) {
+    return Make(ErrorKind::NoInput, kNoExisteArchivoXmlOSolucion, missingPath);
+}
+
+// ---- The exchange document ------------------------------------------------------
+
+Error DocumentGone(const QString& path) {
+    return Make(ErrorKind::NoInput, QStringLiteral("No existe el archivo '%1'.").arg(Shown(path)), path);
+}
+
+Error DocumentUnreadable(const QString& path, const QString& reason) {
+    return Make(ErrorKind::InputOutput,
+                QStringLiteral("No se puede leer el archivo '%1': %2").arg(Shown(path), reason), path);
+}
+
+Error DocumentNotWellFormed(const QString& path, const QString& reason, int line, int column) {
+    QString position;
+    if (line > 0 && column > 0)
+        position = QStringLiteral(" (línea %1, columna %2)").arg(line).arg(column);
+    else if (line > 0)
+        position = QStringLiteral(" (línea %1)").arg(line);
+    return Error(ErrorKind::NotWellFormed,
+                 QStringLiteral("El archivo '%1' no es un documento XML válido: %2%3. No se ha modificado ninguna "
+                                "tabla.")
+                     .arg(Shown(path), reason, position),
+                 ErrorPlace{path, line, column});
+}
+
+Error NotCentro(const QString& path, const QString& rootName) {
+    return Make(ErrorKind::NotExchangeDocument,
+                QStringLiteral("El archivo '%1' no es un documento de intercambio de ZELTA: su elemento raíz es "
+                               "'%2' y debería ser 'centro'.")
+                    .arg(Shown(path), rootName),
+                path);
+}
+
+Error ResultRootNotCentro(const QString& rootName) {
+    return Make(ErrorKind::NotExchangeDocument,
+                QStringLiteral("El documento no es un documento de intercambio de ZELTA: su elemento raíz es '%1' "
+                               "y debería ser 'centro'.")
+                    .arg(rootName));
+}
+
+Error CentroLacksAttribute(const QString& attribute) {
+    return Make(ErrorKind::NotExchangeDocument,
+                QStringLiteral("El documento no sirve para la importación: al elemento 'centro' le falta el "
+                               "atributo '%1'. No se ha escrito nada.")
+                    .arg(attribute));
+}
+
+Error DocumentNotSaved(const QString& path, const QString& reason) {
+    return Make(ErrorKind::InputOutput,
+                QStringLiteral("No se pudo guardar el documento '%1': %2").arg(Shown(path), reason), path);
+}
+
+Error DocumentNotWritten(const QString& reason) {
+    return Make(ErrorKind::InputOutput, QStringLiteral("No se pudo escribir el documento: %1.").arg(reason));
+}
+
+Error AttributeCharNotXml(const QString& attribute, const QString& element, qsizetype position,
+                          char32_t codePoint) {
+    return Make(ErrorKind::BadValue,
+                QStringLiteral("El valor del atributo '%1' del elemento '%2' tiene en la posición %3 el carácter "
+                               "U+%4, que XML no admite.")
+                    .arg(attribute, element)
+                    .arg(position)
+                    .arg(QString::number(uint(codePoint), 16).toUpper().rightJustified(4, u'0')));
+}
+
+Error NotAnXmlName(const QString& name, const QString& what) {
+    return Make(ErrorKind::Internal, QStringLiteral("'%1' no es un nombre de %2 XML válido.").arg(name, what));
+}
+
+Error NullElement(const QString& operation) {
+    return Make(ErrorKind::Internal, QStringLiteral("No se puede %1: el elemento es nulo.").arg(operation));
+}
+
+Error ElementOfAnotherDocument(const QString& element, const QString& parent) {
+    if (parent.isEmpty())
+        return Make(ErrorKind::Internal,
+                    QStringLiteral("No se puede añadir el elemento '%1' al documento: es de otro documento.")
+                        .arg(element));
+    return Make(ErrorKind::Internal,
+                QStringLiteral("No se puede añadir el elemento '%1' a '%2': es de otro documento.")
+                    .arg(element, parent));
+}
+
+Error ElementInsideItself(const QString& element) {
+    return Make(ErrorKind::Internal,
+                QStringLiteral("No se puede añadir el elemento '%1' dentro de sí mismo.").arg(element));
+}
+
+Error NotTheRoot(const QString& element) {
+    return Make(ErrorKind::Internal,
+                QStringLiteral("No se puede quitar el elemento '%1' del documento: no es su raíz.").arg(element));
+}
+
+Error DocumentHasRoot(const QString& element, const QString& root) {
+    return Make(ErrorKind::Internal,
+                QStringLiteral("No se puede añadir el elemento '%1' al documento: ya tiene la raíz '%2'.")
+                    .arg(element, root));
+}
+
+Error NullElementForDocument() {
+    return Make(ErrorKind::Internal, QStringLiteral("No se puede añadir al documento un elemento nulo."));
+}
+
+Error BadElementPath(const QString& path) {
+    return Make(ErrorKind::Internal,
+                QStringLiteral("La ruta '%1' no es una ruta de nombres de elemento como /centro/materias/dmaterias.")
+                    .arg(path));
+}
+
+// ---- Tables ------------------------------------------------------------------------
+
+Error NotADbaseTable(const QString& path, const QString& reason) {
+    return Make(ErrorKind::DamagedTable,
+                QStringLiteral("El archivo '%1' no es una tabla dBase válida: %2").arg(Shown(path), reason), path);
+}
+
+Error TableShrunk(const QString& path) {
+    return Make(ErrorKind::DamagedTable,
+                QStringLiteral("La tabla '%1' se ha acortado mientras estaba abierta").arg(Shown(path)), path);
+}
+
+Error RecordWithoutFlag(const QString& path, qint64 record) {
+    return NotADbaseTable(path, QStringLiteral("el registro %1 no empieza por la marca de registro (' ' o '*'); la "
+                                               "longitud de cabecera no es la correcta o el archivo está dañado")
+                                    .arg(record));
+}
+
+Error BadStoredValue(const QString& field, qint64 record, const QString& path, char type, const QString& text) {
+    return Make(ErrorKind::DamagedTable,
+                QStringLiteral("El campo '%1' del registro %2 de la tabla '%3' no tiene un valor válido de tipo %4: "
+                               "'%5'")
+                    .arg(field)
+                    .arg(record)
+                    .arg(Shown(path), QString(QLatin1Char(type)), text),
+                path);
+}
+
+Error FieldNotFound(const QString& field) {
+    return Make(ErrorKind::DamagedTable, QStringLiteral("Field '%1' not found").arg(field));
+}
+
+Error NoSuchTable(const QString& table, const QString& path) {
+    return Make(ErrorKind::InputOutput, QStringLiteral("No existe la tabla '%1' (%2)").arg(table, Shown(path)), path);
+}
+
+Error TableInUse(const QString& table, const QString& path) {
+    return Make(ErrorKind::HeldElsewhere,
+                QStringLiteral("La tabla '%1' (%2) está en uso por otro programa").arg(table, Shown(path)), path);
+}
+
+Error TableInUseCloseHoralis(const QString& table, const QString& path) {
+    return Make(ErrorKind::HeldElsewhere,
+                QStringLiteral("La tabla '%1' (%2) está en uso por otro programa. Cierre Horalis u otro programa "
+                               "que la tenga abierta y vuelva a intentarlo.")
+                    .arg(table, Shown(path)),
+                path);
+}
+
+Error TableNotOpened(const QString& table, const QString& path, const QString& reason) {
+    return Make(ErrorKind::InputOutput,
+                QStringLiteral("No se puede abrir la tabla '%1' (%2): %3").arg(table, Shown(path), reason), path);
+}
+
+Error TableNotCreated(const QString& table, const QString& path, const QString& reason) {
+    return Make(ErrorKind::InputOutput,
+                QStringLiteral("No se puede crear la tabla '%1' (%2): %3").arg(table, Shown(path), reason), path);
+}
+
+Error TableReadOnly(const QString& table, const QString& path) {
+    return Make(ErrorKind::InputOutput,
+                QStringLiteral("No se puede escribir en la tabla '%1' (%2): solo se puede leer")
+                    .arg(table, Shown(path)),
+                path);
+}
+
+Error TableFull(const QString& table, const QString& path) {
+    return Make(ErrorKind::InputOutput,
+                QStringLiteral("La tabla '%1' (%2) no admite más registros").arg(table, Shown(path)), path);
+}
+
+Error TableNotOpen(const QString& table) {
+    return Make(ErrorKind::Internal, QStringLiteral("La tabla '%1' no está abierta").arg(table));
+}
+
+Error TableShapeRefused(const QString& table, const QString& path, const QString& reason) {
+    return Make(ErrorKind::Internal,
+                QStringLiteral("No se puede crear la tabla '%1' (%2): %3").arg(table, Shown(path), reason), path);
+}
+
+Error FieldSetWithoutRecord(const QString& field, const QString& table) {
+    return Make(ErrorKind::Internal,
+                QStringLiteral("No se puede asignar el campo '%1' de la tabla '%2' sin añadir antes un registro")
+                    .arg(field, table));
+}
+
+// ---- Values ------------------------------------------------------------------------
+
+Error NotAnInteger(const QString& text, const QString& field) {
+    return Make(ErrorKind::BadValue, QStringLiteral("'%1' is not a valid integer value for field '%2'").arg(text, field));
+}
+
+Error NotAFloat(const QString& text) {
+    return Make(ErrorKind::BadValue, QStringLiteral("'%1' is not a valid floating point value").arg(text));
+}
+
+Error NotANumber(const QString& text, const QString& field) {
+    return Make(ErrorKind::BadValue, QStringLiteral("'%1' no es un número válido para el campo '%2'").arg(text, field));
+}
+
+Error NotABoolean(const QString& text, const QString& field) {
+    return Make(ErrorKind::BadValue,
+                QStringLiteral("'%1' no es un valor lógico válido para el campo '%2'").arg(text, field));
+}
+
+Error NotADate(const QString& text, const QString& field) {
+    return Make(ErrorKind::BadValue,
+                QStringLiteral("'%1' no es una fecha válida (AAAAMMDD) para el campo '%2'").arg(text, field));
+}
+
+Error FieldRefusesKind(const QString& field, const QString& table, char type, const QString& what) {
+    return Make(ErrorKind::BadValue, QStringLiteral("El campo '%1' de la tabla '%2' es de tipo %3 y no admite %4")
+                                         .arg(field, table, QString(QLatin1Char(type)), what));
+}
+
+Error NumberTooWide(const QString& number, const QString& field, const QString& table, int width, int decimals) {
+    return Make(ErrorKind::BadValue,
+                QStringLiteral("El número %1 no cabe en el campo '%2' de la tabla '%3' (ancho %4, %5 decimales)")
+                    .arg(number, field, table)
+                    .arg(width)
+                    .arg(decimals));
+}
+
+Error MemoNotWritable(const QString& field, const QString& table, char type) {
+    return Make(ErrorKind::BadValue,
+                QStringLiteral("El campo '%1' de la tabla '%2' es de tipo %3 (memo) y no se puede escribir")
+                    .arg(field, table, QString(QLatin1Char(type))));
+}
+
+// ---- Files and folders ------------------------------------------------------------
+
+Error FileOperationFailed(const QString& operation, const QString& path, const QString& reason) {
+    return Make(ErrorKind::InputOutput,
+                QStringLiteral("No se pudo %1 el archivo '%2': %3").arg(operation, Shown(path), reason), path);
+}
+
+Error ReportUnreadable(const QString& path) {
+    return Make(ErrorKind::InputOutput,
+                QStringLiteral("No se puede leer el archivo \"%1\" para anotar el resultado: compruebe que es un "
+                               "archivo y que tiene permiso para leerlo")
+                    .arg(Shown(path)),
+                path);
+}
+
+Error ReportReadFailed(const QString& path) {
+    return Make(ErrorKind::InputOutput,
+                QStringLiteral("No se puede leer el archivo \"%1\" para anotar el resultado").arg(Shown(path)), path);
+}
+
+Error ReportUnwritable(const QString& path) {
+    return Make(ErrorKind::InputOutput,
+                QStringLiteral("No se puede escribir el archivo \"%1\": compruebe que la carpeta existe y que tiene "
+                               "permiso para escribir en ella")
+                    .arg(Shown(path)),
+                path);
+}
+
+Error WorkingDirectoryNotCreated(const QString& path) {
+    return Make(ErrorKind::InputOutput,
+                QStringLiteral("No se pudo crear la carpeta de trabajo de Horalis '%1'.").arg(path), path);
+}
+
+Error WorkingDirectoryUnwritable(const QString& path) {
+    return Make(ErrorKind::InputOutput,
+                QStringLiteral("No se puede escribir en la carpeta de trabajo '%1'.").arg(path), path);
+}
+
+Error AnotherConversionRunning(const QString& path) {
+    return Make(ErrorKind::HeldElsewhere,
+                QStringLiteral("Otra conversión está trabajando en la carpeta '%1'. Espere a que termine y vuelva a "
+                               "intentarlo.")
+                    .arg(path),
+                path);
+}
+
+Error StagingNotCreated(const QString& path) {
+    return Make(ErrorKind::InputOutput,
+                QStringLiteral("No se pudo crear la carpeta provisional '%1'. Compruebe que se puede escribir en la "
+                               "carpeta de trabajo.")
+                    .arg(path),
+                path);
+}
+
+Error StagingNotWritten(const QString& path, const QString& reason) {
+    return Make(ErrorKind::InputOutput,
+                QStringLiteral("No se pudo escribir en la carpeta provisional '%1': %2.").arg(path, reason), path);
+}
+
+Error TablePlaceNotAFile(const QString& table, const QString& path) {
+    return Make(ErrorKind::InputOutput,
+                QStringLiteral("No se puede reemplazar la tabla '%1': '%2' no es un archivo. Quítelo de la carpeta "
+                               "de trabajo y vuelva a intentarlo.")
+                    .arg(table, Shown(path)),
+                path);
+}
+
+Error TableNotPlaced(const QString& table, const QString& workingDirectory, const QString& reason) {
+    return Make(ErrorKind::InputOutput,
+                QStringLiteral("No se pudo colocar la tabla '%1' en la carpeta de trabajo '%2': %3.")
+                    .arg(table, workingDirectory, reason),
+                workingDirectory);
+}
+
+// ---- Notes of the forward run --------------------------------------------------------
+
+QString NoteSubjectIsTask(qsizetype item, const QString& nombre, const QString& abrev) {
+    return QStringLiteral("Materia %1 ('%2'): abrev igual a codigo_actividad ('%3'); no se escribe.")
+        .arg(item)
+        .arg(nombre, abrev);
+}
+
+QString NoteSubjectCodeRepeated(qsizetype item, const QString& nombre, const QString& code, const QString& written) {
+    return QStringLiteral("Materia %1 ('%2'): código '%3' repetido; se escribe '%4'.")
+        .arg(item)
+        .arg(nombre, code, written);
+}
+
+QString NoteTeacherCodeRepeated(qsizetype item, const QString& name, const QString& code, const QString& written) {
+    return QStringLiteral("Profesor %1 ('%2'): código '%3' repetido; se escribe '%4'.")
+        .arg(item)
+        .arg(name, code, written);
+}
+
+QString NoteRoomCodeChanged(qsizetype item, const QString& nombre, const QString& code, const QString& written) {
+    return QStringLiteral("Aula %1 ('%2'): código '%3' repetido o largo; se escribe '%4'.")
+        .arg(item)
+        .arg(nombre, code, written);
+}
+
+QString NoteGroupCodeChanged(qsizetype item, const QString& nombre, const QString& code, const QString& written) {
+    return QStringLiteral("Grupo %1 ('%2'): código '%3' repetido o largo; se escribe '%4'.")
+        .arg(item)
+        .arg(nombre, code, written);
+}
+
+QString NoteTutorNotFound(qsizetype item, const QString& nombre, const QString& tutorId) {
+    return QStringLiteral("Grupo %1 ('%2'): ningún profesor tiene el código de tutor '%3'; TUTOR queda vacío.")
+        .arg(item)
+        .arg(nombre, tutorId);
+}
+
+QString NoteAssignmentGroupNotFound(qsizetype item, const QString& groupId) {
+    return QStringLiteral("Asignatura %1: ningún grupo tiene el código '%2'; no se escribe.").arg(item).arg(groupId);
+}
+
+QString NoteAssignmentSubjectNotFound(qsizetype item, const QString& subjectId) {
+    return QStringLiteral("Asignatura %1: ninguna materia tiene el código '%2'; no se escribe.")
+        .arg(item)
+        .arg(subjectId);
+}
+
+QString NoteAssignmentSubjectWithoutCode(qsizetype item, const QString& subjectId) {
+    return QStringLiteral("Asignatura %1: la materia '%2' tiene código vacío; no se escribe.").arg(item).arg(subjectId);
+}
+
+// ---- Help ---------------------------------------------------------------------------
+
+QString HelpFileMissing(const QString& name) {
+    return QStringLiteral("No se encuentra el archivo de ayuda \"%1\" junto al programa ni en la carpeta de trabajo.")
+        .arg(name);
+}
+
+QString HelpViewerMissing(const QString& path) {
+    return QStringLiteral("No se puede abrir el archivo de ayuda \"%1\": no hay ningún visor de archivos CHM "
+                          "instalado (por ejemplo xchm).")
+        .arg(Shown(path));
+}
+
+}  // namespace puente::messages

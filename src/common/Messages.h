@@ -1,0 +1,107 @@
+// Everything the system says, in one place: the fixed messages of the runs,
+// and every error, made with its kind, its Spanish wording and its place.
+//
+// The fixed texts ("No existe archivo", "Proceso finalizado"...) and the few
+// English error texts that Horalis users know from the table engine ("Field
+// '%s' not found", "'%s' is not a valid integer value for field '%s'") are
+// exactly as the program has to show them. Paths are shown with the system's
+// separators.
+#pragma once
+
+#include "common/Error.h"
+
+#include <QString>
+
+namespace puente::messages {
+
+// ---- Fixed messages of the runs -------------------------------------------
+inline const QString kNoExisteArchivo = QStringLiteral("No existe archivo");
+inline const QString kNoExisteArchivoXmlOSolucion = QStringLiteral("No existe archivo XML o Solución.");
+inline const QString kProcesoFinalizado = QStringLiteral("Proceso finalizado");
+// Shown at the start of the return run, before the file dialog.
+inline const QString kReturnReminder =
+    QStringLiteral("Deberá Abrir el fichero XML de ZELTA,\r\ndesde el cual realizó la Importación a Horalis");
+
+// ---- Missing input (NoInput) -----------------------------------------------
+Error NoForwardDocument(const QString& path);                 // "No existe archivo"
+Error NoReturnInput(const QString& missingPath);             // "No existe archivo XML o Solución."
+
+// ---- The exchange document ---------------------------------------------------
+Error DocumentGone(const QString& path);                                      // NoInput
+Error DocumentUnreadable(const QString& path, const QString& reason);         // InputOutput
+// NotWellFormed; `line` and `column` 0 when unknown.
+Error DocumentNotWellFormed(const QString& path, const QString& reason, int line, int column);
+Error NotCentro(const QString& path, const QString& rootName);               // NotExchangeDocument
+Error ResultRootNotCentro(const QString& rootName);                           // NotExchangeDocument
+Error CentroLacksAttribute(const QString& attribute);                         // NotExchangeDocument
+Error DocumentNotSaved(const QString& path, const QString& reason);           // InputOutput
+Error DocumentNotWritten(const QString& reason);                              // InputOutput
+Error AttributeCharNotXml(const QString& attribute, const QString& element, qsizetype position,
+                          char32_t codePoint);                                // BadValue
+// Uses of the document layer against its contract (Internal).
+Error NotAnXmlName(const QString& name, const QString& what);                 // what: "elemento", "atributo"
+Error NullElement(const QString& operation);
+Error ElementOfAnotherDocument(const QString& element, const QString& parent);  // parent empty: the document
+Error ElementInsideItself(const QString& element);
+Error NotTheRoot(const QString& element);
+Error DocumentHasRoot(const QString& element, const QString& root);
+Error NullElementForDocument();
+Error BadElementPath(const QString& path);
+
+// ---- Tables ------------------------------------------------------------------
+Error NotADbaseTable(const QString& path, const QString& reason);             // DamagedTable
+Error TableShrunk(const QString& path);                                       // DamagedTable
+Error RecordWithoutFlag(const QString& path, qint64 record);                   // DamagedTable
+Error BadStoredValue(const QString& field, qint64 record, const QString& path, char type,
+                     const QString& text);                                    // DamagedTable
+Error FieldNotFound(const QString& field);                                    // DamagedTable: "Field '%s' not found"
+Error NoSuchTable(const QString& table, const QString& path);                 // InputOutput
+Error TableInUse(const QString& table, const QString& path);                  // HeldElsewhere
+Error TableInUseCloseHoralis(const QString& table, const QString& path);      // HeldElsewhere
+Error TableNotOpened(const QString& table, const QString& path, const QString& reason);   // InputOutput
+Error TableNotCreated(const QString& table, const QString& path, const QString& reason);  // InputOutput
+Error TableReadOnly(const QString& table, const QString& path);               // InputOutput
+Error TableFull(const QString& table, const QString& path);                   // InputOutput
+Error TableNotOpen(const QString& table);                                     // Internal
+Error TableShapeRefused(const QString& table, const QString& path, const QString& reason);  // Internal
+Error FieldSetWithoutRecord(const QString& field, const QString& table);      // Internal
+
+// ---- Values (BadValue) -------------------------------------------------------
+Error NotAnInteger(const QString& text, const QString& field);   // "'%s' is not a valid integer value for field '%s'"
+Error NotAFloat(const QString& text);                            // "'%s' is not a valid floating point value"
+Error NotANumber(const QString& text, const QString& field);
+Error NotABoolean(const QString& text, const QString& field);
+Error NotADate(const QString& text, const QString& field);
+Error FieldRefusesKind(const QString& field, const QString& table, char type, const QString& what);
+Error NumberTooWide(const QString& number, const QString& field, const QString& table, int width, int decimals);
+Error MemoNotWritable(const QString& field, const QString& table, char type);
+
+// ---- Files and folders (InputOutput unless said) -------------------------------
+Error FileOperationFailed(const QString& operation, const QString& path, const QString& reason);
+Error ReportUnreadable(const QString& path);
+Error ReportReadFailed(const QString& path);
+Error ReportUnwritable(const QString& path);
+Error WorkingDirectoryNotCreated(const QString& path);
+Error WorkingDirectoryUnwritable(const QString& path);
+Error AnotherConversionRunning(const QString& path);             // HeldElsewhere
+Error StagingNotCreated(const QString& path);
+Error StagingNotWritten(const QString& path, const QString& reason);
+Error TablePlaceNotAFile(const QString& table, const QString& path);
+Error TableNotPlaced(const QString& table, const QString& workingDirectory, const QString& reason);
+
+// ---- Notes of the forward run (`item`: the element's number in its list, from 1) ----
+QString NoteSubjectIsTask(qsizetype item, const QString& nombre, const QString& abrev);
+QString NoteSubjectCodeRepeated(qsizetype item, const QString& nombre, const QString& code, const QString& written);
+QString NoteTeacherCodeRepeated(qsizetype item, const QString& name, const QString& code, const QString& written);
+QString NoteRoomCodeChanged(qsizetype item, const QString& nombre, const QString& code, const QString& written);
+QString NoteGroupCodeChanged(qsizetype item, const QString& nombre, const QString& code, const QString& written);
+QString NoteTutorNotFound(qsizetype item, const QString& nombre, const QString& tutorId);
+QString NoteAssignmentGroupNotFound(qsizetype item, const QString& groupId);
+QString NoteAssignmentSubjectNotFound(qsizetype item, const QString& subjectId);
+QString NoteAssignmentSubjectWithoutCode(qsizetype item, const QString& subjectId);
+
+// ---- Help (shown by the window) --------------------------------------------------
+QString HelpFileMissing(const QString& name);
+QString HelpViewerMissing(const QString& path);
+
+}  // namespace puente::messages

@@ -1,0 +1,2 @@
+// A return file that keeps to its layers.
+#include "run/RunReport.h"
