@@ -5,8 +5,9 @@ cmake_minimum_required(VERSION 3.25)
 #
 # Each layer, and the layers it may include besides itself. The front ends
 # (cli, app) may include every layer of the core but not each other; forward
-# and return never include each other. Qt Widgets stays in app/ because no
-# other layer links it.
+# and return never include each other. Qt Widgets stays in app/: no other
+# layer links it, and no other layer may name its headers by their folder
+# (<QtWidgets/...>).
 set(allowed_common "")
 set(allowed_text common)
 set(allowed_platform common text)
@@ -23,6 +24,13 @@ set(faults "")
 foreach(layer IN LISTS layers)
   file(GLOB_RECURSE files ${SOURCE_DIR}/src/${layer}/*.h ${SOURCE_DIR}/src/${layer}/*.cpp)
   foreach(file IN LISTS files)
+    if(NOT layer STREQUAL "app")
+      file(STRINGS ${file} widgets REGEX "^[ \t]*#[ \t]*include[ \t]+<QtWidgets")
+      foreach(line IN LISTS widgets)
+        file(RELATIVE_PATH shown ${SOURCE_DIR} ${file})
+        list(APPEND faults "${shown}: only app/ may use Qt Widgets (${line})")
+      endforeach()
+    endif()
     file(STRINGS ${file} includes REGEX "^[ \t]*#[ \t]*include[ \t]+\"[a-z]+/")
     foreach(line IN LISTS includes)
       string(REGEX REPLACE "^[ \t]*#[ \t]*include[ \t]+\"([a-z]+)/.*$" "\\1" used "${line}")

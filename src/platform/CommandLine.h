@@ -6,8 +6,8 @@
 // letters A to Z folded to lower case, the same under every locale ("İMPORTAR"
 // is not "importar"). The second parameter must be there but is not read.
 //
-// Parameters are counted the way the program has always read its command
-// line, which differs from the C runtime's argv on Windows: characters with
+// Parameters are counted from the whole command line by these rules, which
+// differ from the C runtime's argv on Windows: characters with
 // codes 1 to 32 separate parameters; double quotes group characters (spaces
 // included) into one parameter and are themselves dropped; a pair of double
 // quotes at the start of a parameter is a separator, so empty parameters are

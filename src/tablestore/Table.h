@@ -47,10 +47,11 @@
 // that may not be written is opened for reading only (Append then raises).
 // IsHeldElsewhere tells whether a table is held without opening it.
 //
-// Errors are puente::Error with Spanish messages naming the file, table or
-// field, except the two texts that the system has always shown:
-//   "Field '%s' not found"
-//   "'%s' is not a valid integer value for field '%s'"
+// Errors are puente::Error (made in common/Messages) with Spanish messages
+// naming the file, table or field, except two texts that Horalis users know
+// in English:
+//   "Field '%s' not found"                              (DamagedTable)
+//   "'%s' is not a valid integer value for field '%s'"  (BadValue)
 #pragma once
 
 #include <QList>
@@ -102,7 +103,7 @@ public:
     // timestamps "YYYYMMDD hh:mm:ss"; a blank field gives the empty text.
     // Integer and number: a blank field gives 0; a number with decimals is
     // rounded to the nearest whole number, halves to the even one (2.5 -> 2,
-    // 3.5 -> 4), as Delphi's Round; a value outside 32 bits, or a text that
+    // 3.5 -> 4); a value outside 32 bits, or a text that
     // is no whole number, raises "'%s' is not a valid integer value for field
     // '%s'". Logical: T/Y true; numbers true when not 0; texts true when they
     // start with T, Y or S. A value the file holds damaged raises an Error

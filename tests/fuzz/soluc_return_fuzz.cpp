@@ -2,7 +2,7 @@
 //
 // Once: the forward run converts tests/data/forward/small.xml into a working
 // directory, so that ASIGNOMT, PROFT, AULAT, GRUPOST and ASIGT are valid.
-// Per input: the bytes become SOLUC.DBF and the return run (ImportRun) runs
+// Per input: the bytes become SOLUC.DBF and the return run (RunReturn) runs
 // with a person who chooses that document. It must end Done or with a
 // puente::Error; anything else is a fault. Promises checked: an error leaves
 // no result document and the other tables as they were; a run that is Done

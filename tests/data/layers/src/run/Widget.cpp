@@ -1,0 +1,2 @@
+// A core file that reaches for a widget: the layer check refuses it.
+#include <QtWidgets/QWidget>
