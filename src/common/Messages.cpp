@@ -22,6 +22,25 @@ Error NoReturnInput(const QString& missingPath) {
     return Make(ErrorKind::NoInput, kNoExisteArchivoXmlOSolucion, missingPath);
 }
 
+Error NoWorkingDirectory(const QString& path) {
+    return Make(ErrorKind::NoInput,
+                QStringLiteral("No existe la carpeta de trabajo de Horalis '%1'.").arg(Shown(path)), path);
+}
+
+QString WithMissingPath(const Error& error) {
+    const QString& message = error.message();
+    const QString& path = error.place().path;
+    if (path.isEmpty() || message.contains(Shown(path))) return message;
+    if (message.endsWith(u'.')) return QStringLiteral("%1 Falta: %2").arg(message, Shown(path));
+    return QStringLiteral("%1: %2").arg(message, Shown(path));
+}
+
+QString WorkingDirectoryHint(const QString& defaultPath) {
+    return QStringLiteral("Es la carpeta de trabajo por omisión (%1), la C:\\HTEMP de Horalis bajo Wine. "
+                          "Indique otra con --htemp CARPETA, o el prefijo de Wine con la variable WINEPREFIX.")
+        .arg(Shown(defaultPath));
+}
+
 // ---- The exchange document ------------------------------------------------------
 
 Error DocumentGone(const QString& path) {
@@ -288,11 +307,6 @@ Error ReportUnwritable(const QString& path) {
                 path);
 }
 
-Error WorkingDirectoryNotCreated(const QString& path) {
-    return Make(ErrorKind::InputOutput,
-                QStringLiteral("No se pudo crear la carpeta de trabajo de Horalis '%1'.").arg(path), path);
-}
-
 Error WorkingDirectoryUnwritable(const QString& path) {
     return Make(ErrorKind::InputOutput,
                 QStringLiteral("No se puede escribir en la carpeta de trabajo '%1'.").arg(path), path);
@@ -384,6 +398,30 @@ QString NoteAssignmentSubjectNotFound(qsizetype item, const QString& subjectId) 
 
 QString NoteAssignmentSubjectWithoutCode(qsizetype item, const QString& subjectId) {
     return QStringLiteral("Asignatura %1: la materia '%2' tiene código vacío; no se escribe.").arg(item).arg(subjectId);
+}
+
+// ---- The summary of a run ------------------------------------------------------------
+
+QString SummaryDocument(const QString& path) { return QStringLiteral("Documento: %1").arg(Shown(path)); }
+
+QString SummaryWorkingDirectory(const QString& path) {
+    return QStringLiteral("Carpeta de trabajo: %1").arg(Shown(path));
+}
+
+QString SummaryTableRows(const QString& table, int rows) {
+    return QStringLiteral("%1: %2 %3").arg(table).arg(rows).arg(rows == 1 ? QStringLiteral("fila") : QStringLiteral("filas"));
+}
+
+QString SummaryResult(const QString& path) { return QStringLiteral("Resultado: %1").arg(Shown(path)); }
+
+QString SummaryEntries(int entries) { return QStringLiteral("Entradas dsolucion escritas: %1").arg(entries); }
+
+QString SummaryWithoutDayOrHour(int records) {
+    return QStringLiteral("Registros de SOLUC sin día u hora (pasados por alto): %1").arg(records);
+}
+
+QString SummarySubjectNotFound(int records) {
+    return QStringLiteral("Registros de SOLUC cuya materia no está en ASIGNOMT (sin entrada): %1").arg(records);
 }
 
 // ---- Help ---------------------------------------------------------------------------

@@ -25,6 +25,12 @@ inline const QString kReturnReminder =
 // ---- Missing input (NoInput) -----------------------------------------------
 Error NoForwardDocument(const QString& path);                 // "No existe archivo"
 Error NoReturnInput(const QString& missingPath);             // "No existe archivo XML o Solución."
+Error NoWorkingDirectory(const QString& path);
+// A missing input's message followed by the path that is missing, for a
+// front end that can show both ("No existe archivo: /datos/centro.xml").
+QString WithMissingPath(const Error& error);
+// How to choose another working directory than the default one.
+QString WorkingDirectoryHint(const QString& defaultPath);
 
 // ---- The exchange document ---------------------------------------------------
 Error DocumentGone(const QString& path);                                      // NoInput
@@ -81,7 +87,6 @@ Error FileOperationFailed(const QString& operation, const QString& path, const Q
 Error ReportUnreadable(const QString& path);
 Error ReportReadFailed(const QString& path);
 Error ReportUnwritable(const QString& path);
-Error WorkingDirectoryNotCreated(const QString& path);
 Error WorkingDirectoryUnwritable(const QString& path);
 Error AnotherConversionRunning(const QString& path);             // HeldElsewhere
 Error StagingNotCreated(const QString& path);
@@ -99,6 +104,15 @@ QString NoteTutorNotFound(qsizetype item, const QString& nombre, const QString& 
 QString NoteAssignmentGroupNotFound(qsizetype item, const QString& groupId);
 QString NoteAssignmentSubjectNotFound(qsizetype item, const QString& subjectId);
 QString NoteAssignmentSubjectWithoutCode(qsizetype item, const QString& subjectId);
+
+// ---- The summary of a run ----------------------------------------------------------
+QString SummaryDocument(const QString& path);
+QString SummaryWorkingDirectory(const QString& path);
+QString SummaryTableRows(const QString& table, int rows);
+QString SummaryResult(const QString& path);
+QString SummaryEntries(int entries);
+QString SummaryWithoutDayOrHour(int records);
+QString SummarySubjectNotFound(int records);
 
 // ---- Help (shown by the window) --------------------------------------------------
 QString HelpFileMissing(const QString& name);

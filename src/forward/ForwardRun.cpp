@@ -15,6 +15,7 @@ void CheckForwardInput(const QString& document) {
 
 ForwardReport RunForward(const QString& document, const QString& workingDirectory) {
     CheckForwardInput(document);
+    RequireWorkingDirectory(workingDirectory);
     const std::unique_ptr<Document> loaded = LoadExchangeDocument(document);
 
     WorkingDirectoryLock lock(workingDirectory);

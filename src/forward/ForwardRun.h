@@ -21,7 +21,7 @@ namespace puente {
 void CheckForwardInput(const QString& document);
 
 // The whole run. Returns what it wrote; throws Error on failure: NoInput as
-// CheckForwardInput, the document's own kinds (NotWellFormed,
+// CheckForwardInput or when the working directory does not exist, the document's own kinds (NotWellFormed,
 // NotExchangeDocument, InputOutput), HeldElsewhere when a table or the
 // working directory is in use, BadValue when a field refuses a value.
 ForwardReport RunForward(const QString& document, const QString& workingDirectory);

@@ -35,8 +35,12 @@ bool RemoveOrphanedLock(const QLockFile& lock, const QString& path) {
 
 }  // namespace
 
+void RequireWorkingDirectory(const QString& workingDirectory) {
+    if (!QFileInfo(workingDirectory).isDir()) throw messages::NoWorkingDirectory(workingDirectory);
+}
+
 WorkingDirectoryLock::WorkingDirectoryLock(const QString& workingDirectory) {
-    if (!QDir().mkpath(workingDirectory)) throw messages::WorkingDirectoryNotCreated(workingDirectory);
+    RequireWorkingDirectory(workingDirectory);
     const QString path = QDir(workingDirectory).filePath(kLockName);
     lock_ = std::make_unique<QLockFile>(path);
     lock_->setStaleLockTime(0);  // only a lock whose process is gone is stale

@@ -10,11 +10,15 @@ class QLockFile;
 
 namespace puente {
 
+// Throws Error (NoInput) when `workingDirectory` is no existing folder.
+void RequireWorkingDirectory(const QString& workingDirectory);
+
 class WorkingDirectoryLock {
 public:
-    // Creates the directory when it does not exist yet. Throws Error:
-    // HeldElsewhere when another conversion holds the lock, InputOutput when
-    // the directory cannot be created or written.
+    // Throws Error: NoInput when the directory does not exist (it is never
+    // created: a mistyped one would receive tables where Horalis never
+    // looks), HeldElsewhere when another conversion holds the lock,
+    // InputOutput when the directory cannot be written.
     explicit WorkingDirectoryLock(const QString& workingDirectory);
     ~WorkingDirectoryLock();
     WorkingDirectoryLock(const WorkingDirectoryLock&) = delete;

@@ -2,6 +2,9 @@
 
 #include "support/TestSupport.h"
 
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QProcess>
 #include <QTemporaryDir>
 
@@ -32,7 +35,7 @@ protected:
 TEST_F(CliTest, ExportarPrintsTheSummary) {
     const Outcome r = RunTool({"exportar", kSmall, "--htemp", htemp_.path()});
     EXPECT_EQ(r.status, kExitDone) << r.err.toStdString();
-    EXPECT_EQ(r.err, "Proceso finalizado\n");
+    EXPECT_EQ(r.err, "Proceso finalizado\n");  // after the summary, with no reminder
     EXPECT_EQ(r.out, QString("Documento: %1\nCarpeta de trabajo: %2\n"
                              "ASIGNOMT: 3 filas\nPROFT: 2 filas\nAULAT: 2 filas\n"
                              "GRUPOST: 2 filas\n"
@@ -52,7 +55,7 @@ TEST_F(CliTest, ImportarPrintsTheResultAndItsCounts) {
                              "Registros de SOLUC sin día u hora (pasados por alto): 3\n"
                              "Registros de SOLUC cuya materia no está en ASIGNOMT (sin entrada): 1\n")
                          .arg(docs_.filePath("ResultadoHoraliscentro.xml")));
-    EXPECT_TRUE(r.err.endsWith("Proceso finalizado\n")) << r.err.toStdString();
+    EXPECT_EQ(r.err, "Proceso finalizado\n");
 }
 
 struct StatusCase {
@@ -64,16 +67,23 @@ struct StatusCase {
 
 TEST_F(CliTest, ExitStatuses) {
     const QList<StatusCase> cases = {
-        {"no input for exportar", {"exportar", "%D/falta.xml", "--htemp", "%H"}, kExitNoInput, "No existe archivo\n"},
+        {"no input for exportar", {"exportar", "%D/falta.xml", "--htemp", "%H"}, kExitNoInput,
+         "No existe archivo: %D/falta.xml\n"},
         {"no SOLUC for importar", {"importar", kSmall, "--htemp", "%H"}, kExitNoInput,
-         "Deberá Abrir el fichero XML de ZELTA,\ndesde el cual realizó la Importación a Horalis\n"
-         "No existe archivo XML o Solución.\n"},
+         "No existe archivo XML o Solución. Falta: %H/SOLUC.DBF\n"},
+        {"no document for importar", {"importar", "%D/falta.xml", "--htemp", "%H"}, kExitNoInput,
+         "No existe archivo XML o Solución. Falta: %D/falta.xml\n"},
+        {"a working directory that does not exist", {"exportar", kSmall, "--htemp", "%H/nada"}, kExitNoInput,
+         "No existe la carpeta de trabajo de Horalis '%H/nada'.\n"},
         {"an error", {"exportar", "%D/roto.xml", "--htemp", "%H"}, kExitError, "Error: El archivo '"},
         {"no arguments", {}, kExitUsage, "Indique la orden (exportar o importar) y el documento XML."},
         {"unknown command", {"convertir", kSmall}, kExitUsage, "Orden desconocida: convertir (use exportar o importar)."},
-        {"unknown option", {"exportar", kSmall, "--rapido"}, kExitUsage, "Opción desconocida: --rapido"},
+        {"unknown option", {"exportar", kSmall, "--rapido"}, kExitUsage, "Opción desconocida: --rapido\n"},
+        {"unknown short option", {"exportar", kSmall, "-x"}, kExitUsage, "Opción desconocida: -x\n"},
         {"--htemp without folder", {"exportar", kSmall, "--htemp"}, kExitUsage, "Falta la carpeta después de --htemp."},
         {"three arguments", {"exportar", kSmall, "otro"}, kExitUsage, "Indique la orden"},
+        {"options after --", {"exportar", "--", kSmall, "--htemp", "%H"}, kExitUsage, "Indique la orden"},
+        {"json and quiet", {"exportar", kSmall, "--json", "--quiet"}, kExitUsage, "Use --json o --quiet"},
     };
     test::WriteFile(docs_.path(), "roto.xml", "<centro>");
     for (const StatusCase& c : cases) {
@@ -81,15 +91,97 @@ TEST_F(CliTest, ExitStatuses) {
         for (QString a : c.args) args << a.replace("%H", htemp_.path()).replace("%D", docs_.path());
         const Outcome r = RunTool(args);
         EXPECT_EQ(r.status, c.status) << c.name;
-        EXPECT_TRUE(r.err.startsWith(c.errStart)) << c.name << ": " << r.err.toStdString();
+        const QString start = QString(c.errStart).replace("%H", htemp_.path()).replace("%D", docs_.path());
+        EXPECT_TRUE(r.err.startsWith(start)) << c.name << ": " << r.err.toStdString();
+        EXPECT_FALSE(r.err.contains("Deberá Abrir")) << c.name;
     }
     EXPECT_FALSE(QFile::exists(htemp_.filePath("ASIGNOMT.DBF")));
+    EXPECT_FALSE(QFile::exists(htemp_.filePath("nada")));
+}
+
+TEST_F(CliTest, ADocumentNamedLikeAnOptionAfterTheDoubleDash) {
+    const QString doc = docs_.filePath("-centro.xml");
+    ASSERT_TRUE(QFile::copy(kSmall, doc));
+    QDir::setCurrent(docs_.path());
+    const Outcome r = RunTool({"exportar", "--htemp", htemp_.path(), "--", "-centro.xml"});
+    EXPECT_EQ(r.status, kExitDone) << r.err.toStdString();
+    EXPECT_TRUE(r.out.startsWith("Documento: " + QDir::toNativeSeparators(doc) + "\n")) << r.out.toStdString();
+}
+
+TEST_F(CliTest, TheWorkingDirectoryByDefaultIsNamedWithHowToChooseAnother) {
+    const QByteArray saved = qgetenv("WINEPREFIX");
+    qputenv("WINEPREFIX", QFile::encodeName(htemp_.filePath("sin-wine")));
+    const Outcome r = RunTool({"exportar", kSmall});
+    qputenv("WINEPREFIX", saved);
+    EXPECT_EQ(r.status, kExitNoInput);
+    EXPECT_TRUE(r.err.contains(htemp_.filePath("sin-wine/drive_c/HTEMP"))) << r.err.toStdString();
+    EXPECT_TRUE(r.err.contains("--htemp")) << r.err.toStdString();
+    EXPECT_TRUE(r.err.contains("WINEPREFIX")) << r.err.toStdString();
+    EXPECT_FALSE(QFile::exists(htemp_.filePath("sin-wine")));
+}
+
+TEST_F(CliTest, JsonAgreesWithTheTables) {
+    const Outcome r = RunTool({"exportar", kSmall, "--htemp", htemp_.path(), "--json"});
+    ASSERT_EQ(r.status, kExitDone) << r.err.toStdString();
+    QJsonParseError parseError;
+    const QJsonObject o = QJsonDocument::fromJson(r.out.toUtf8(), &parseError).object();
+    ASSERT_EQ(parseError.error, QJsonParseError::NoError) << r.out.toStdString();
+    EXPECT_EQ(o["orden"].toString(), "exportar");
+    EXPECT_EQ(o["resultado"].toString(), "hecho");
+    EXPECT_EQ(o["documento"].toString(), QDir::toNativeSeparators(kSmall));
+    EXPECT_EQ(o["carpeta"].toString(), QDir::toNativeSeparators(htemp_.path()));
+    const QJsonArray tables = o["tablas"].toArray();
+    ASSERT_EQ(tables.size(), 6);
+    for (const QJsonValue& v : tables) {
+        const QJsonObject t = v.toObject();
+        EXPECT_EQ(t["filas"].toInt(), test::ReadRows(htemp_.path(), t["nombre"].toString()).size())
+            << t["nombre"].toString().toStdString();
+    }
+    EXPECT_EQ(tables[3].toObject()["notas"].toArray().size(), 1);  // GRUPOST: the tutor not found
+}
+
+TEST_F(CliTest, JsonOfTheReturnRunAndOfAFailure) {
+    const QString doc = docs_.filePath("centro.xml");
+    ASSERT_TRUE(QFile::copy(kSmall, doc));
+    const Outcome missing = RunTool({"importar", doc, "--htemp", htemp_.path(), "--json"});
+    EXPECT_EQ(missing.status, kExitNoInput);
+    QJsonObject o = QJsonDocument::fromJson(missing.out.toUtf8()).object();
+    EXPECT_EQ(o["orden"].toString(), "importar");
+    EXPECT_EQ(o["resultado"].toString(), "sin_entrada");
+    EXPECT_TRUE(o["error"].toString().startsWith("No existe archivo XML o Solución.")) << missing.out.toStdString();
+
+    ASSERT_EQ(RunTool({"exportar", doc, "--htemp", htemp_.path(), "--quiet"}).status, kExitDone);
+    ASSERT_TRUE(QFile::copy(QString(PUENTE_TEST_DATA) + "/return/soluc_dbase3.dbf", htemp_.filePath("SOLUC.DBF")));
+    const Outcome done = RunTool({"importar", doc, "--htemp", htemp_.path(), "--json"});
+    EXPECT_EQ(done.status, kExitDone) << done.err.toStdString();
+    o = QJsonDocument::fromJson(done.out.toUtf8()).object();
+    EXPECT_EQ(o["resultado"].toString(), "hecho");
+    EXPECT_EQ(o["resultado_documento"].toString(), QDir::toNativeSeparators(docs_.filePath("ResultadoHoraliscentro.xml")));
+    EXPECT_EQ(o["entradas"].toInt(), 3);
+    EXPECT_EQ(o["pasados_por_alto"].toInt(), 3);
+    EXPECT_EQ(o["sin_entrada"].toInt(), 1);
+}
+
+TEST_F(CliTest, QuietPrintsNothingOnStandardOutput) {
+    const Outcome r = RunTool({"exportar", kSmall, "--htemp", htemp_.path(), "--quiet"});
+    EXPECT_EQ(r.status, kExitDone);
+    EXPECT_EQ(r.out, "");
+    EXPECT_TRUE(QFile::exists(htemp_.filePath("ASIGT.DBF")));
+}
+
+TEST_F(CliTest, ATableHeldByAnotherProgramAsksToTryLater) {
+    ASSERT_EQ(RunTool({"exportar", kSmall, "--htemp", htemp_.path(), "--quiet"}).status, kExitDone);
+    test::TableHeldElsewhere held(htemp_.path(), "PROFT", OpenMode::Exclusive);
+    const Outcome r = RunTool({"exportar", kSmall, "--htemp", htemp_.path()});
+    EXPECT_EQ(r.status, kExitBusy);
+    EXPECT_TRUE(r.err.startsWith("Error: La tabla 'PROFT'")) << r.err.toStdString();
 }
 
 TEST_F(CliTest, HelpAndVersion) {
     const Outcome help = RunTool({"--help"});
     EXPECT_EQ(help.status, kExitDone);
-    EXPECT_TRUE(help.out.startsWith("Uso:\n  puente exportar DOCUMENTO.xml [--htemp CARPETA]\n"));
+    EXPECT_TRUE(help.out.startsWith("Uso:\n  puente exportar DOCUMENTO.xml [--htemp CARPETA] [--json | --quiet]\n"));
+    EXPECT_TRUE(help.out.contains("75 una tabla o la carpeta de trabajo está en uso")) << help.out.toStdString();
     const Outcome version = RunTool({"--version"});
     EXPECT_EQ(version.status, kExitDone);
     EXPECT_EQ(version.out, QString("puente (PuenteHoralisZelta) %1\n").arg(PUENTE_VERSION));
@@ -104,6 +196,18 @@ TEST_F(CliTest, TheProgramItselfGivesTheSameStatuses) {
     p.start(QString(PUENTE_BIN_DIR) + "/puente", {"exportar"});
     ASSERT_TRUE(p.waitForFinished(60000));
     EXPECT_EQ(p.exitCode(), kExitUsage);
+}
+
+TEST_F(CliTest, OutputThatCannotBeWrittenIsAFailure) {
+    if (!QFile::exists("/dev/full")) GTEST_SKIP() << "no /dev/full on this system";
+    for (const QStringList& args : {QStringList{"--help"}, QStringList{"exportar", kSmall, "--htemp", htemp_.path()},
+                                    QStringList{"exportar", kSmall, "--htemp", htemp_.path(), "--json"}}) {
+        QProcess p;
+        p.setStandardOutputFile("/dev/full");
+        p.start(QString(PUENTE_BIN_DIR) + "/puente", args);
+        ASSERT_TRUE(p.waitForFinished(60000));
+        EXPECT_EQ(p.exitCode(), kExitOutputFailed) << args.join(' ').toStdString();
+    }
 }
 
 }  // namespace

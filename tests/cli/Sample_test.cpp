@@ -48,6 +48,7 @@ protected:
     void SetUp() override {
         doc_ = work_.filePath("centro.xml");
         htemp_ = work_.filePath("HTEMP");
+        ASSERT_TRUE(QDir().mkpath(htemp_));
         ASSERT_TRUE(QFile::copy(kSampleDoc, doc_));
         const Process r = Start(QString(PUENTE_BIN_DIR) + "/puente", {"exportar", doc_, "--htemp", htemp_});
         ASSERT_EQ(r.status, kExitDone) << r.err.toStdString();

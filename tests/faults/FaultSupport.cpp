@@ -333,6 +333,7 @@ void WriteLargeSoluc(const QString& htemp, int rows) {
 }
 
 bool PrepareWorkingDirectory(const QString& htemp, const QString& document) {
+    QDir().mkpath(htemp);
     const Outcome forward = RunPuente({"exportar", document, "--htemp", htemp});
     EXPECT_TRUE(forward.exited(0)) << ::testing::PrintToString(forward);
     const bool copied = QFile::copy(QStringLiteral(PUENTE_TEST_DATA "/return/soluc_dbase3.dbf"), htemp + "/SOLUC.DBF");

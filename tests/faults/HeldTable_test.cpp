@@ -4,6 +4,7 @@
 // message that names the table, before anything changes. The working
 // directory's own lock, held by another conversion, stops a run the same way.
 #include "FaultSupport.h"
+#include "cli/Cli.h"
 #include "support/TestSupport.h"
 
 #include "tablestore/Table.h"
@@ -50,7 +51,7 @@ TEST_P(HeldTable, StopsTheRunNamingTheTable) {
         o = RunPuente({c.command, doc_, "--htemp", htemp_.path()});
     }
     const QString path = htemp_.filePath(QString(c.table) + ".DBF");
-    EXPECT_TRUE(o.exited(1)) << ::testing::PrintToString(o);
+    EXPECT_TRUE(o.exited(kExitBusy)) << ::testing::PrintToString(o);
     const QString expected =
         QString(c.command) == "exportar"
             ? QString("Error: La tabla '%1' (%2) está en uso por otro programa. Cierre Horalis u otro programa que la "
@@ -88,7 +89,7 @@ TEST(WorkingDirectoryHeld, AnotherConversionStopsTheForwardRun) {
             "the lock file");
         o = RunPuente({"exportar", QStringLiteral(PUENTE_TEST_DATA "/forward/small.xml"), "--htemp", htemp.path()});
     }
-    EXPECT_TRUE(o.exited(1)) << ::testing::PrintToString(o);
+    EXPECT_TRUE(o.exited(kExitBusy)) << ::testing::PrintToString(o);
     EXPECT_TRUE(o.err.endsWith(QString("Error: Otra conversión está trabajando en la carpeta '%1'. Espere a que termine "
                                        "y vuelva a intentarlo.\n")
                                    .arg(htemp.path())))
@@ -121,7 +122,7 @@ TEST(WorkingDirectoryHeld, AnEmptyLockFileLeftByADeadProcessIsTakenOver) {
             "the empty lock file");
         held = RunPuente({"exportar", small, "--htemp", htemp.path()});
     }
-    EXPECT_TRUE(held.exited(1)) << ::testing::PrintToString(held);
+    EXPECT_TRUE(held.exited(kExitBusy)) << ::testing::PrintToString(held);
     EXPECT_TRUE(held.err.endsWith(QString("Error: Otra conversión está trabajando en la carpeta '%1'. Espere a que "
                                           "termine y vuelva a intentarlo.\n")
                                       .arg(htemp.path())))

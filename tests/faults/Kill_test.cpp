@@ -102,7 +102,10 @@ protected:
         WriteAll(newDoc_, LargeDocument(kAssignments, "N"));
         ASSERT_TRUE(RunPuente({"exportar", oldDoc_, "--htemp", Path("old")}).exited(0));
         forwardSeconds_ = MiddleLength({"exportar", newDoc_, "--htemp", Path("new")},
-                                       [&] { QDir(Path("new")).removeRecursively(); });
+                                       [&] {
+                                           QDir(Path("new")).removeRecursively();
+                                           QDir().mkpath(Path("new"));
+                                       });
         ASSERT_FALSE(HasFailure()) << "the reference runs must go through";
         // Each set with the same SOLUC, whose codes are those of the new set.
         WriteLargeSoluc(Path("new"), kSolucRows);

@@ -30,15 +30,23 @@ Error Caught(const std::function<void()>& f) {
 
 TEST(WorkingDirectoryLockTest, OneConversionAtATime) {
     QTemporaryDir htemp;
-    const QString dir = htemp.filePath("HTEMP");
+    const QString dir = htemp.path();
     {
-        WorkingDirectoryLock first(dir);  // creates the folder
-        EXPECT_TRUE(QFileInfo(dir).isDir());
+        WorkingDirectoryLock first(dir);
         const Error second = Caught([&] { WorkingDirectoryLock again(dir); });
         EXPECT_EQ(second.kind(), ErrorKind::HeldElsewhere);
         EXPECT_EQ(second.place().path, dir);
     }
     EXPECT_NO_THROW(WorkingDirectoryLock after(dir));
+}
+
+TEST(WorkingDirectoryLockTest, AFolderThatDoesNotExistIsRefusedNeverCreated) {
+    QTemporaryDir htemp;
+    const QString dir = htemp.filePath("HTEMP");
+    const Error e = Caught([&] { WorkingDirectoryLock lock(dir); });
+    EXPECT_EQ(e.kind(), ErrorKind::NoInput);
+    EXPECT_EQ(e.place().path, dir);
+    EXPECT_FALSE(QFileInfo::exists(dir));
 }
 
 TEST(StagingTest, CommitReplacesTheTablesAndRemovesOldIndexes) {
