@@ -4,6 +4,7 @@
 #include "forward/TableShape.h"
 #include "platform/AtomicFile.h"
 #include "platform/Durable.h"
+#include "platform/SystemErrors.h"
 #include "tablestore/Table.h"
 
 #include <QDir>
@@ -40,10 +41,15 @@ void MoveIntoPlace(const QString& working, const QString& staged, const QString&
             QFile::remove(QDir(working).filePath(entry));
     }
     std::error_code ec;
-    std::filesystem::rename(source.toStdString(), target.toStdString(), ec);
-    if (ec)
+    std::filesystem::rename(std::filesystem::path(source.toStdU16String()),
+                            std::filesystem::path(target.toStdU16String()), ec);
+    if (ec) {
+        // The reason in Spanish, not the library's English bytes.
+        const QString reason =
+            ec.category() == std::generic_category() ? ErrnoText(ec.value()) : SystemErrorText(ec.value());
         throw Error(QString("No se pudo colocar la tabla '%1' en la carpeta de trabajo '%2': %3.")
-                        .arg(table, working, QString::fromStdString(ec.message())));
+                        .arg(table, working, reason));
+    }
     RemoveTableFile(working, table, "MDX");
 }
 

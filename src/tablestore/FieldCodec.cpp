@@ -395,12 +395,23 @@ int RequiredWidth(char type) {
     }
 }
 
+namespace {
+
+// A Bad value of a field that holds text (N F L D) shows that text in the
+// table's code page, as a dBase program shows it.
+FieldValue AsTableText(FieldValue value, const FieldInfo& field, const char* bytes, const CodecContext& context) {
+    if (value.kind == FieldValue::Kind::Bad) value.text = context.codePage->Decode(bytes, field.width);
+    return value;
+}
+
+}  // namespace
+
 FieldValue ReadField(const FieldInfo& field, const char* bytes, const CodecContext& context) {
     switch (field.type) {
     case 'C': return ReadCharacter(field, bytes, context);
-    case 'N': case 'F': return ReadNumeric(field, bytes);
-    case 'L': return ReadLogical(field, bytes);
-    case 'D': return ReadDate(field, bytes);
+    case 'N': case 'F': return AsTableText(ReadNumeric(field, bytes), field, bytes, context);
+    case 'L': return AsTableText(ReadLogical(field, bytes), field, bytes, context);
+    case 'D': return AsTableText(ReadDate(field, bytes), field, bytes, context);
     case 'I': case '+': return ReadInteger4(field, bytes);
     case 'O': return ReadDouble8(field, bytes);
     case '@': return ReadTimestamp(field, bytes);

@@ -32,7 +32,7 @@ class CodePage;
 struct FieldValue {
     enum class Kind { Null, Text, Integer, Number, Boolean, Date, DateTime, Bad };
     Kind kind = Kind::Null;
-    QString text;        // Text; Bad: the raw bytes as text
+    QString text;        // Text; Bad: the raw bytes as text (in the table's code page for N F L D)
     qint64 integer = 0;  // Integer
     double number = 0;   // Number
     bool boolean = false;

@@ -134,6 +134,9 @@ INSTANTIATE_TEST_SUITE_P(
         BadValueCase{"N letters", {"DIA", 'N', 5, 0}, "  x1 ", kAsString,
                      QStringLiteral("El campo 'DIA' del registro 1 de la tabla '%1' no tiene un valor válido de tipo "
                                     "N: '  x1 '")},
+        BadValueCase{"N with a letter of the table's code page", {"DIA", 'N', 5, 0}, "  1\x80 ", kAsString,
+                     QStringLiteral("El campo 'DIA' del registro 1 de la tabla '%1' no tiene un valor válido de tipo "
+                                    "N: '  1€ '")},
         BadValueCase{"N two points", {"HORA", 'N', 5, 2}, "1.2.3", kAsFloat,
                      QStringLiteral("El campo 'HORA' del registro 1 de la tabla '%1' no tiene un valor válido de tipo "
                                     "N: '1.2.3'")},
