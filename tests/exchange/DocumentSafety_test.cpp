@@ -47,6 +47,7 @@ const QByteArray kSecret = "SECRETO-4f1c9e";
 struct ExternalCase {
     const char* name;
     const char* document;  // FILE: URL of a file holding kSecret; DTD: URL of a DTD declaring s as kSecret
+                           // and kSecret as the default of centro's attribute d
     LoadResult::Status status;
     QString message;
 };
@@ -59,7 +60,8 @@ TEST_P(ExternalEntityTest, NeverReadsTheFile) {
     const ExternalCase& c = GetParam();
     QTemporaryDir dir;
     ASSERT_TRUE(writeBytes(dir.filePath("secreto.txt"), kSecret));
-    ASSERT_TRUE(writeBytes(dir.filePath("secreto.dtd"), "<!ENTITY s \"" + kSecret + "\">"));
+    ASSERT_TRUE(writeBytes(dir.filePath("secreto.dtd"),
+                           "<!ENTITY s \"" + kSecret + "\"><!ATTLIST centro d CDATA \"" + kSecret + "\">"));
     const QString text = QString::fromUtf8(c.document)
                              .replace("FILE", QUrl::fromLocalFile(dir.filePath("secreto.txt")).toString())
                              .replace("DTD", QUrl::fromLocalFile(dir.filePath("secreto.dtd")).toString());
@@ -89,7 +91,12 @@ INSTANTIATE_TEST_SUITE_P(
                      LoadResult::Status::Ok, ""},
         ExternalCase{"parameter_entity",
                      "<!DOCTYPE centro [<!ENTITY % p SYSTEM \"DTD\"> %p;]>\n<centro a=\"&s;\"/>",
-                     LoadResult::Status::NotWellFormed, "Entity 's' not defined"}));
+                     LoadResult::Status::NotWellFormed, "Entity 's' not defined"},
+        ExternalCase{"attribute_default_in_external_dtd", "<!DOCTYPE centro SYSTEM \"DTD\">\n<centro/>",
+                     LoadResult::Status::Ok, ""},
+        ExternalCase{"attribute_default_through_parameter_entity",
+                     "<!DOCTYPE centro [<!ENTITY % p SYSTEM \"DTD\"> %p;]>\n<centro/>", LoadResult::Status::Ok,
+                     ""}));
 
 // A listening socket on the loopback: a document naming it must not make
 // the loader connect. The load runs on a worker thread while this one

@@ -15,10 +15,14 @@ using test::ReadRows;
 
 class ConversionTest : public ::testing::Test {
 protected:
-    // Loads `body` inside <centro> and runs the conversions up to `last`
-    // (in their binding order), as the forward run does.
-    void Convert(const QString& body, void (*last)(ForwardContext&) = ExportarAsignaturas) {
-        doc_ = DocumentFrom("<centro codigo_interno='1' nombre='IES' curso='2026' version='1'>" + body + "</centro>");
+    // Loads `body` inside <centro> (after an internal DTD subset, when one is
+    // given) and runs the conversions up to `last` (in their binding order),
+    // as the forward run does.
+    void Convert(const QString& body, void (*last)(ForwardContext&) = ExportarAsignaturas,
+                 const QString& internalSubset = QString()) {
+        const QString doctype = internalSubset.isEmpty() ? QString() : "<!DOCTYPE centro [" + internalSubset + "]>\n";
+        doc_ = DocumentFrom(doctype + "<centro codigo_interno='1' nombre='IES' curso='2026' version='1'>" + body +
+                            "</centro>");
         ForwardContext ctx{*doc_, dir_.path(), &report_};
         for (auto conversion : {ExportarMaterias, ExportarProfesores, ExportarAulas, ExportarGrupos,
                                 ExportarDiasHoras, ExportarAsignaturas}) {
@@ -236,6 +240,42 @@ TEST_F(ConversionTest, GroupsCodesAndTutors) {
     EXPECT_EQ(Column("GRUPOST", "GRUPO"), (QStringList{"A", "A", "A", "A", "", "B"}));
     EXPECT_EQ(Column("GRUPOST", "MARCO"), (QStringList{"0", "0", "0", "0", "0", "0"}));
 }
+
+// --- attributes the document's DTD gives a value --------------------------------
+
+struct DtdDefaultCase {
+    const char* name;
+    QString internalSubset;
+    QString body;
+    const char* table;
+    const char* field;
+    QStringList column;
+};
+void PrintTo(const DtdDefaultCase& c, std::ostream* os) { *os << c.name; }
+
+class DtdDefaults : public ConversionTest, public ::testing::WithParamInterface<DtdDefaultCase> {};
+
+TEST_P(DtdDefaults, AreReadAsTheElementsOwn) {
+    const DtdDefaultCase& c = GetParam();
+    Convert(c.body, ExportarGrupos, c.internalSubset);
+    EXPECT_EQ(Column(c.table, c.field), c.column);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, DtdDefaults,
+    ::testing::Values(
+        // Without the fixed value, abrev and codigo_actividad would both be
+        // empty and the subject would give no row.
+        DtdDefaultCase{"a fixed activity code keeps a subject without abbreviation",
+                       "<!ATTLIST dmaterias codigo_actividad CDATA #FIXED \"FIJA\">",
+                       "<materias><dmaterias abrev='' nombre='Lengua Castellana' codigo='S1'/></materias>",
+                       "ASIGNOMT", "CODTAREA", {"FIJA", "LECT"}},
+        DtdDefaultCase{"a default abbreviation of teachers", "<!ATTLIST profesor abrev CDATA \"DEF\">",
+                       "<profesores><profesor codigo='P1'/><profesor abrev='OWN' codigo='P2'/>"
+                       "<profesor codigo='P3'/></profesores>",
+                       "PROFT", "ABREV", {"DEF", "OWN", "DEF1"}},
+        DtdDefaultCase{"a default capacity of rooms", "<!ATTLIST daula capacidad_alumnos CDATA \" 30 \">",
+                       "<aulas><daula nombre='Aula 1' codigo='A1'/></aulas>", "AULAT", "MAXALUM", {"30"}}));
 
 // --- DIASHORAST ---------------------------------------------------------------
 

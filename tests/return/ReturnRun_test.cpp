@@ -300,6 +300,48 @@ TEST_F(ReturnRunTest, AnEmptySolucGivesAnEmptySolucionHorario) {
     EXPECT_FALSE(result.contains("old"));
 }
 
+// Root attributes that the document's internal DTD subset gives a value are
+// carried like the root's own.
+struct RootDefaultCase {
+    const char* name;
+    QByteArray document;
+    QStringList attributes;  // of the result's root, fecha_exportacion left out
+};
+void PrintTo(const RootDefaultCase& c, std::ostream* os) { *os << c.name; }
+
+class RootDefaults : public ReturnRunTest, public ::testing::WithParamInterface<RootDefaultCase> {};
+
+TEST_P(RootDefaults, AreCarriedIntoTheResult) {
+    const RootDefaultCase& c = GetParam();
+    Table soluc(htemp_.path(), "SOLUC");
+    soluc.CreateTable({{"DIA", FieldKind::Integer, 0}, {"HORA", FieldKind::Integer, 0}});
+    test::WriteFile(docs_.path(), "centro.xml", c.document);
+    ui_.answers.push_back(doc_);
+    ASSERT_EQ(ImportRun(session_, ui_, nullptr), RunEnd::Done);
+    Document result;
+    ASSERT_TRUE(result.load(Result()).ok());
+    QStringList attributes = Attributes(result.documentElement());
+    ASSERT_EQ(attributes.size(), 5);
+    attributes.removeAt(3);
+    EXPECT_EQ(attributes, c.attributes);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, RootDefaults,
+    ::testing::Values(
+        RootDefaultCase{"a default version",
+                        "<!DOCTYPE centro [<!ATTLIST centro version CDATA \"9\">]>\n"
+                        "<centro codigo_interno='1' nombre='N' curso='C'/>",
+                        {"codigo_interno=1", "nombre=N", "curso=C", "version=9"}},
+        RootDefaultCase{"a fixed course, trimmed",
+                        "<!DOCTYPE centro [<!ATTLIST centro curso CDATA #FIXED \" 2026 \">]>\n"
+                        "<centro codigo_interno='1' nombre='N' version='3'/>",
+                        {"codigo_interno=1", "nombre=N", "curso=2026", "version=3"}},
+        RootDefaultCase{"the root's own value wins",
+                        "<!DOCTYPE centro [<!ATTLIST centro version CDATA \"9\">]>\n"
+                        "<centro codigo_interno='1' nombre='N' curso='C' version='8'/>",
+                        {"codigo_interno=1", "nombre=N", "curso=C", "version=8"}}));
+
 struct PathCase {
     const char* name;
     PathStyle style;
