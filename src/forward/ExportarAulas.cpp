@@ -28,9 +28,13 @@ void ExportarAulas(ForwardContext& ctx) {
         const QString nombre = ReadAttribute(e, "nombre");
         QString code = LeftPart(nombre, 1) + WordInitials(nombre);
         if (code.size() < 3) code = nombre.left(8);
-        const QString written = registry.Give(code);
-        if (report && written != code)
-            report->notes << QString("Aula %1 ('%2'): código '%3' repetido o largo; se escribe '%4'.")
+        bool numbered = false;
+        const QString written = registry.Give(code, &numbered);
+        if (report && numbered)
+            report->notes << QString("Aula %1 ('%2'): código %3 repetido; se escribe '%4'.")
+                                 .arg(i + 1).arg(nombre, RepeatedCode(registry, code), written);
+        else if (report && written != registry.Stored(code))
+            report->notes << QString("Aula %1 ('%2'): código '%3' largo; se escribe '%4'.")
                                  .arg(i + 1).arg(nombre, code, written);
 
         table->Append();

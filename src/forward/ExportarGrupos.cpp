@@ -45,9 +45,13 @@ void ExportarGrupos(ForwardContext& ctx) {
             report->notes << QString("Grupo %1 ('%2'): ningún profesor tiene el código de tutor '%3'; TUTOR queda vacío.")
                                  .arg(i + 1).arg(nombre, tutorId);
 
-        const QString written = registry.Give(code);
-        if (report && written != code)
-            report->notes << QString("Grupo %1 ('%2'): código '%3' repetido o largo; se escribe '%4'.")
+        bool numbered = false;
+        const QString written = registry.Give(code, &numbered);
+        if (report && numbered)
+            report->notes << QString("Grupo %1 ('%2'): código %3 repetido; se escribe '%4'.")
+                                 .arg(i + 1).arg(nombre, RepeatedCode(registry, code), written);
+        else if (report && written != registry.Stored(code))
+            report->notes << QString("Grupo %1 ('%2'): código '%3' largo; se escribe '%4'.")
                                  .arg(i + 1).arg(nombre, code, written);
 
         table->Append();

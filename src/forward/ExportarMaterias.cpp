@@ -22,6 +22,12 @@ QString ReadAttribute(const Element& element, const QString& name) {
     return TrimSpaces(element.attribute(name).value_or(QString()));
 }
 
+QString RepeatedCode(const CodeRegistry& registry, const QString& code) {
+    const QString stored = registry.Stored(code);
+    if (stored == code) return QString("'%1'").arg(code);
+    return QString("'%1' (se guarda como '%2')").arg(code, stored);
+}
+
 void ExportarMaterias(ForwardContext& ctx) {
     TableReport* report = ReportFor(ctx.report, "ASIGNOMT");
     auto table = RebuildTable(ctx.directory, "ASIGNOMT", kFields);
@@ -41,10 +47,11 @@ void ExportarMaterias(ForwardContext& ctx) {
         }
         QString code = abrev.isEmpty() ? LeftPart(nombre, 1) + WordInitials(nombre) : abrev;
         code = RemoveSpaces(code).left(10);
-        const QString written = registry.Give(code);
-        if (report && written != code)
-            report->notes << QString("Materia %1 ('%2'): código '%3' repetido; se escribe '%4'.")
-                                 .arg(i + 1).arg(nombre, code, written);
+        bool numbered = false;
+        const QString written = registry.Give(code, &numbered);
+        if (report && numbered)
+            report->notes << QString("Materia %1 ('%2'): código %3 repetido; se escribe '%4'.")
+                                 .arg(i + 1).arg(nombre, RepeatedCode(registry, code), written);
 
         table->Append();
         table->FieldByName("COD").SetAsString(written);

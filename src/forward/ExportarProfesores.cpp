@@ -35,10 +35,11 @@ void ExportarProfesores(ForwardContext& ctx) {
         const QString codigo = ReadAttribute(e, "codigo");
 
         const QString fullName = nombre + ", " + apellido1 + " " + apellido2;
-        const QString written = registry.Give(abrev);
-        if (report && written != abrev.left(10))
-            report->notes << QString("Profesor %1 ('%2'): código '%3' repetido; se escribe '%4'.")
-                                 .arg(i + 1).arg(fullName, abrev, written);
+        bool numbered = false;
+        const QString written = registry.Give(abrev, &numbered);
+        if (report && numbered)
+            report->notes << QString("Profesor %1 ('%2'): código %3 repetido; se escribe '%4'.")
+                                 .arg(i + 1).arg(fullName, RepeatedCode(registry, abrev), written);
 
         table->Append();
         table->FieldByName("ABREV").SetAsString(written);

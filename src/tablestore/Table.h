@@ -135,6 +135,12 @@ private:
     QString name_;  // as the file names it
 };
 
+// The text that a character field `width` bytes wide of a table created
+// here gives back once `text` is set into it: converted to code page 1252 (a
+// character it lacks becomes '?'), cut to the width, and read back as Field
+// reads it (up to the first NUL, without trailing blanks).
+QString StoredCharacterText(const QString& text, int width);
+
 class Table {
 public:
     // Binds to <directory>/<name>.DBF; name given without extension, e.g.

@@ -241,6 +241,50 @@ TEST_F(ConversionTest, GroupsCodesAndTutors) {
     EXPECT_EQ(Column("GRUPOST", "MARCO"), (QStringList{"0", "0", "0", "0", "0", "0"}));
 }
 
+// --- codes unique as the tables give them back -----------------------------------
+
+struct StoredCodeCase {
+    const char* name;
+    QString body;
+    const char* table;
+    const char* field;
+    QStringList column;
+    QStringList notes;  // of that table
+};
+void PrintTo(const StoredCodeCase& c, std::ostream* os) { *os << c.name; }
+
+class StoredCodes : public ConversionTest, public ::testing::WithParamInterface<StoredCodeCase> {};
+
+TEST_P(StoredCodes, NeverReadBackAlike) {
+    const StoredCodeCase& c = GetParam();
+    Convert(c.body, ExportarAulas);
+    EXPECT_EQ(Column(c.table, c.field), c.column);
+    const auto report = std::find_if(report_.tables.begin(), report_.tables.end(),
+                                     [&](const TableReport& t) { return t.table == c.table; });
+    ASSERT_NE(report, report_.tables.end());
+    EXPECT_EQ(report->notes, c.notes);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, StoredCodes,
+    ::testing::Values(
+        StoredCodeCase{"teachers whose codes 1252 lacks", "<profesores>" + Teacher("Ω", "P1") + Teacher("Δ", "P2") +
+                                                              "</profesores>",
+                       "PROFT", "ABREV", {"?", "?1"},
+                       {"Profesor 2 ('Aaa, Bbb Ccc'): código 'Δ' (se guarda como '?') repetido; se escribe '?1'."}},
+        StoredCodeCase{"teachers alike once cut", "<profesores>" + Teacher("ABCDEFGHI J", "P1") +
+                                                      Teacher("ABCDEFGHI", "P2") + "</profesores>",
+                       "PROFT", "ABREV", {"ABCDEFGHI", "ABCDEFGHI1"},
+                       {"Profesor 2 ('Aaa, Bbb Ccc'): código 'ABCDEFGHI' repetido; se escribe 'ABCDEFGHI1'."}},
+        StoredCodeCase{"rooms alike without the trailing blank",
+                       "<aulas><daula nombre='Abcdefg h' capacidad_alumnos='' codigo='A1'/>"
+                       "<daula nombre='Abcdefg' capacidad_alumnos='' codigo='A2'/></aulas>",
+                       "AULAT", "ABREV", {"Abcdefg", "Abcdefg1"},
+                       {"Aula 2 ('Abcdefg'): código 'Abcdefg' repetido; se escribe 'Abcdefg1'."}},
+        StoredCodeCase{"subjects whose codes 1252 lacks", "<materias>" + Subject("Ω") + Subject("Δ") + "</materias>",
+                       "ASIGNOMT", "COD", {"?", "?1", "LECT"},
+                       {"Materia 2 ('X'): código 'Δ' (se guarda como '?') repetido; se escribe '?1'."}}));
+
 // --- attributes the document's DTD gives a value --------------------------------
 
 struct DtdDefaultCase {

@@ -155,6 +155,49 @@ INSTANTIATE_TEST_SUITE_P(
         TranslationCase{"task not found keeps its code", {"M1ESOB", "LCyL", "T-99", "ANA", "Laborato"},
                         QStringList{"M2", "G2", "P2", "A2", "T-99", "1"}}));
 
+// Codes that would read back alike from the tables (teachers Ω and Δ, both
+// stored "?"; rooms "Abcdefg h" and "Abcdefg", both read back "Abcdefg")
+// are numbered by the forward run, so each comes back as its own identifier.
+TEST_F(ReturnRunTest, CodesStoredAlikeComeBackAsTheirOwnIdentifiers) {
+    const QString doc = test::WriteFile(
+        docs_.path(), "alike.xml",
+        QString("<centro codigo_interno='1' nombre='N' curso='C' version='1'>"
+                "<materias><dmaterias abrev='MAT' nombre='M' codigo_actividad='T' codigo='M1'/></materias>"
+                "<profesores><profesor abrev='Ω' codigo='P1'/><profesor abrev='Δ' codigo='P2'/></profesores>"
+                "<aulas><daula nombre='Abcdefg h' codigo='A1'/><daula nombre='Abcdefg' codigo='A2'/></aulas>"
+                "</centro>")
+            .toUtf8());
+    ScriptedUi forward;
+    forward.answers.push_back(doc);
+    ASSERT_EQ(ExportRun(session_, forward, nullptr), RunEnd::Done);
+
+    Table soluc(htemp_.path(), "SOLUC");
+    soluc.CreateTable({{"DIA", FieldKind::Integer, 0}, {"HORA", FieldKind::Integer, 0},
+                       {"SESIONES", FieldKind::Character, 20}, {"CODGRUPO", FieldKind::Character, 10},
+                       {"ASIG", FieldKind::Character, 10}, {"TAREA", FieldKind::Character, 10},
+                       {"PROF", FieldKind::Character, 10}, {"AULA", FieldKind::Character, 10}});
+    soluc.Open(OpenMode::Exclusive);
+    for (const auto& [prof, aula] : {std::pair{"?", "Abcdefg"}, std::pair{"?1", "Abcdefg1"}}) {
+        soluc.Append();
+        soluc.FieldByName("DIA").SetAsString("1");
+        soluc.FieldByName("HORA").SetAsString("1");
+        soluc.FieldByName("ASIG").SetAsString("MAT");
+        soluc.FieldByName("PROF").SetAsString(prof);
+        soluc.FieldByName("AULA").SetAsString(aula);
+        soluc.Post();
+    }
+    soluc.Close();
+
+    ui_.answers.push_back(doc);
+    ASSERT_EQ(ImportRun(session_, ui_, nullptr), RunEnd::Done);
+    Document result;
+    ASSERT_TRUE(result.load(docs_.filePath("ResultadoHoralisalike.xml")).ok());
+    QStringList got;
+    for (const Element& e : result.selectNodes("/centro/solucion_horario/dsolucion"))
+        got << e.attribute("cprofe").value_or("?") + " " + e.attribute("caula").value_or("?");
+    EXPECT_EQ(got, (QStringList{"P1 A1", "P2 A2"}));
+}
+
 struct NoInputCase {
     const char* name;
     bool commandLine;
