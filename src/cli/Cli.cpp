@@ -67,6 +67,7 @@ void PrintImport(const ImportReport& report, QTextStream& out) {
     out << "Entradas dsolucion escritas: " << report.entries << "\n";
     out << "Registros de SOLUC sin día u hora (pasados por alto): " << report.filteredOut << "\n";
     out << "Registros de SOLUC cuya materia no está en ASIGNOMT (sin entrada): " << report.untranslated << "\n";
+    for (const QString& note : report.notes) out << "  - " << note << "\n";
 }
 
 int Usage(QTextStream& err, const QString& problem) {

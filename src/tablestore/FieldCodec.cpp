@@ -368,8 +368,12 @@ void WriteTimestamp(const FieldInfo& f, const FieldInput& input, char* bytes, co
 }  // namespace
 
 QString CharacterText(const FieldInfo& f, const char* bytes, const CodecContext& context) {
-    const char* end = bytes + f.width;
-    while (end > bytes && IsPad(end[-1])) --end;
+    // Writers that pad with NULs instead of blanks end the value there, and
+    // so do the readers that Horalis and its tools use: nothing after a NUL
+    // is part of the value.
+    const char* nul = static_cast<const char*>(std::memchr(bytes, '\0', static_cast<size_t>(f.width)));
+    const char* end = nul ? nul : bytes + f.width;
+    while (end > bytes && end[-1] == ' ') --end;
     return context.codePage->Decode(bytes, end - bytes);
 }
 

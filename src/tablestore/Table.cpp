@@ -480,6 +480,8 @@ void Table::Next() {
 
 bool Table::Eof() const { return Opened().eof; }
 
+qint64 Table::RecordNumber() const { return Opened().position + 1; }
+
 bool Table::Locate(const QString& field, const QString& key) {
     const int index = FieldIndex(field);
     Settle();

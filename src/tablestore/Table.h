@@ -95,7 +95,8 @@ class Field {
 public:
     const QString& name() const;
 
-    // Reading. Text: character fields without trailing blanks; numbers in the
+    // Reading. Text: character fields up to their first NUL (some writers pad
+    // with NULs instead of blanks), without trailing blanks; numbers in the
     // general format (up to 15 significant digits, no trailing zeros, the
     // user's decimal separator; "1E-5" style below 0.0001 and from 10^15);
     // whole numbers of N fields exactly; logical "T"/"F"; dates "YYYYMMDD",
@@ -184,6 +185,9 @@ public:
     void First();
     void Next();
     bool Eof() const;
+    // The number of the record under the cursor in the file, from 1, records
+    // marked deleted counted (as dBase numbers them); 0 when there is none.
+    qint64 RecordNumber() const;
     bool Locate(const QString& field, const QString& key);
 
     void Append();

@@ -198,6 +198,88 @@ TEST_F(ReturnRunTest, CodesStoredAlikeComeBackAsTheirOwnIdentifiers) {
     EXPECT_EQ(got, (QStringList{"P1 A1", "P2 A2"}));
 }
 
+// SOLUC (and lookup tables) written by other programs: character fields
+// padded with NULs end there, and any other character that XML cannot hold
+// is written as '?' with a note naming the record, instead of stopping the
+// run.
+struct UnfitCase {
+    const char* name;
+    QList<QByteArray> soluc;   // CODGRUPO, ASIG, TAREA, PROF, AULA, SESIONES of record 2 (record 1 is not placed)
+    QStringList entry;         // cgrupo, casig, cprofe, caula, cactiv, sesiones
+    QStringList notes;
+};
+void PrintTo(const UnfitCase& c, std::ostream* os) { *os << c.name; }
+
+class UnfitValues : public ReturnRunTest, public ::testing::WithParamInterface<UnfitCase> {};
+
+TEST_P(UnfitValues, AreCutAtTheNulOrWrittenWithQuestionMarks) {
+    const UnfitCase& c = GetParam();
+    {
+        // A room whose identifier holds a control character.
+        Table aulas(htemp_.path(), "AULAT");
+        aulas.Open(OpenMode::Exclusive);
+        aulas.Append();
+        aulas.FieldByName("ABREV").SetAsString("ZZ");
+        aulas.FieldByName("IDAULA").SetAsString(QString::fromLatin1("A\x02"));
+        aulas.Post();
+    }
+    Table soluc(htemp_.path(), "SOLUC");
+    soluc.CreateTable({{"DIA", FieldKind::Integer, 0}, {"HORA", FieldKind::Integer, 0},
+                       {"CODGRUPO", FieldKind::Character, 10}, {"ASIG", FieldKind::Character, 10},
+                       {"TAREA", FieldKind::Character, 10}, {"PROF", FieldKind::Character, 10},
+                       {"AULA", FieldKind::Character, 10}, {"SESIONES", FieldKind::Character, 20}});
+    soluc.Open(OpenMode::Exclusive);
+    soluc.Append();
+    soluc.FieldByName("DIA").SetAsString("0");
+    soluc.Post();
+    soluc.Append();
+    soluc.FieldByName("DIA").SetAsString("2");
+    soluc.FieldByName("HORA").SetAsString("3");
+    const QStringList fields = {"CODGRUPO", "ASIG", "TAREA", "PROF", "AULA", "SESIONES"};
+    for (int i = 0; i < fields.size(); ++i) soluc.FieldByName(fields[i]).SetAsString(QString::fromLatin1(c.soluc[i]));
+    soluc.Post();
+    soluc.Close();
+
+    ui_.answers.push_back(doc_);
+    ImportReport report;
+    ASSERT_EQ(ImportRun(session_, ui_, &report), RunEnd::Done);
+    EXPECT_EQ(report.notes, c.notes);
+    Document result;
+    ASSERT_TRUE(result.load(Result()).ok());
+    const QList<Element> entries = result.selectNodes("/centro/solucion_horario/dsolucion");
+    ASSERT_EQ(entries.size(), 1);
+    QStringList entry;
+    for (const char* a : {"cgrupo", "casig", "cprofe", "caula", "cactiv", "sesiones"})
+        entry << entries[0].attribute(a).value_or("<none>");
+    EXPECT_EQ(entry, c.entry);
+}
+
+const QByteArray kNul(1, '\0');
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, UnfitValues,
+    ::testing::Values(
+        UnfitCase{"NUL padding ends every value",
+                  {"M1ESOA" + kNul + "xx", "MAT" + kNul + kNul + "LEN", "LECT" + kNul + "!", "PGR" + kNul + "\x01",
+                   "AdI" + kNul + "ZZ", "11" + kNul + " 9"},
+                  {"G1", "M1", "P1", "A1", "LECT", "11"},
+                  {}},
+        UnfitCase{"a control character in SESIONES",
+                  {"M1ESOA", "MAT", "LECT", "PGR", "AdI", "1\x01" "1"},
+                  {"G1", "M1", "P1", "A1", "LECT", "1?1"},
+                  {"Registro 2 de SOLUC: el valor de sesiones (SESIONES de SOLUC) tiene caracteres que XML no "
+                   "admite; se escribe '1?1'."}},
+        UnfitCase{"control characters in a task code not found",
+                  {"M1ESOA", "MAT", "T\x1b\x0c", "PGR", "AdI", "1"},
+                  {"G1", "M1", "P1", "A1", "T?" "?", "1"},
+                  {"Registro 2 de SOLUC: el valor de cactiv (TAREA de SOLUC, o IDASIG de ASIGNOMT) tiene caracteres "
+                   "que XML no admite; se escribe 'T?" "?'."}},
+        UnfitCase{"a control character in a lookup table",
+                  {"M1ESOA", "MAT", "LECT", "PGR", "ZZ", "1"},
+                  {"G1", "M1", "P1", "A?", "LECT", "1"},
+                  {"Registro 2 de SOLUC: el valor de caula (IDAULA de AULAT) tiene caracteres que XML no admite; se "
+                   "escribe 'A?'."}}));
+
 struct NoInputCase {
     const char* name;
     bool commandLine;
