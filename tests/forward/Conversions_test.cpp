@@ -427,5 +427,44 @@ TEST_F(Assignments, FractionalHoursUseTheUserDecimalSeparator) {
     EXPECT_EQ(Column("ASIGT", "SESIONES"), QStringList{QString("11") + QChar(0x00BD)});
 }
 
+// Only blanks (U+0020) are trimmed from an attribute: other white space
+// around a number makes it no number, for the hours and the capacity alike.
+struct WhiteSpaceCase {
+    const char* name;
+    QString around;  // as written in the attribute: a character reference
+    QChar character;
+};
+void PrintTo(const WhiteSpaceCase& c, std::ostream* os) { *os << c.name; }
+
+class WhiteSpaceAroundNumbers : public Assignments, public ::testing::WithParamInterface<WhiteSpaceCase> {};
+
+TEST_P(WhiteSpaceAroundNumbers, MakesThemNoNumber) {
+    const WhiteSpaceCase& c = GetParam();
+    for (const bool before : {true, false}) {
+        const QString written = before ? c.around + " 4" : "4 " + c.around;
+        const QString read = before ? QString(c.character) + " 4" : "4 " + QString(c.character);
+        try {
+            ConvertAssignments(Assignment("G1", "S2", "P1", written));
+            ADD_FAILURE() << "hours accepted";
+        } catch (const Error& e) {
+            EXPECT_EQ(e.message(), QString("'%1' is not a valid floating point value").arg(read));
+        }
+        try {
+            Convert("<aulas><daula nombre='Aula 1' capacidad_alumnos='" + written + "' codigo='A1'/></aulas>",
+                    ExportarAulas);
+            ADD_FAILURE() << "capacity accepted";
+        } catch (const Error& e) {
+            EXPECT_EQ(e.message(), QString("'%1' is not a valid integer value for field 'MAXALUM'").arg(read));
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, WhiteSpaceAroundNumbers,
+                         ::testing::Values(WhiteSpaceCase{"tab", "&#9;", QChar(0x09)},
+                                           WhiteSpaceCase{"line feed", "&#10;", QChar(0x0A)},
+                                           WhiteSpaceCase{"carriage return", "&#13;", QChar(0x0D)},
+                                           WhiteSpaceCase{"no-break space", "&#160;", QChar(0x00A0)},
+                                           WhiteSpaceCase{"em space", "&#8195;", QChar(0x2003)}));
+
 }  // namespace
 }  // namespace puente
