@@ -257,7 +257,7 @@ class StoredCodes : public ConversionTest, public ::testing::WithParamInterface<
 
 TEST_P(StoredCodes, NeverReadBackAlike) {
     const StoredCodeCase& c = GetParam();
-    Convert(c.body, ExportarAulas);
+    Convert(c.body, ExportarGrupos);
     EXPECT_EQ(Column(c.table, c.field), c.column);
     const auto report = std::find_if(report_.tables.begin(), report_.tables.end(),
                                      [&](const TableReport& t) { return t.table == c.table; });
@@ -281,6 +281,9 @@ INSTANTIATE_TEST_SUITE_P(
                        "<daula nombre='Abcdefg' capacidad_alumnos='' codigo='A2'/></aulas>",
                        "AULAT", "ABREV", {"Abcdefg", "Abcdefg1"},
                        {"Aula 2 ('Abcdefg'): código 'Abcdefg' repetido; se escribe 'Abcdefg1'."}},
+        StoredCodeCase{"a long group code is shortened, not numbered",
+                       "<grupos>" + Group("1ESO A", "Manana", "1", "ESO", "", "G1") + "</grupos>", "GRUPOST", "ABREV",
+                       {"Manana1EOA"}, {"Grupo 1 ('1ESO A'): código 'Manana1ESOA' largo; se escribe 'Manana1EOA'."}},
         StoredCodeCase{"subjects whose codes 1252 lacks", "<materias>" + Subject("Ω") + Subject("Δ") + "</materias>",
                        "ASIGNOMT", "COD", {"?", "?1", "LECT"},
                        {"Materia 2 ('X'): código 'Δ' (se guarda como '?') repetido; se escribe '?1'."}}));
