@@ -4,7 +4,9 @@
 
 #include <QDesktopServices>
 #include <QFileDialog>
+#include <QGuiApplication>
 #include <QMessageBox>
+#include <QScreen>
 #include <QUrl>
 
 namespace puente {
@@ -16,9 +18,28 @@ QString ErrorDisplayText(const QString& message) {
 
 namespace {
 
+// A message box that shows itself centred on the screen (the screen of its
+// parent window, if it has one), never on the window: Qt centres a dialog
+// on its parent, and on the screen only a little above and left of centre.
+class ScreenCentredBox : public QMessageBox {
+public:
+    using QMessageBox::QMessageBox;
+
+protected:
+    void showEvent(QShowEvent* event) override {
+        QMessageBox::showEvent(event);  // sets the box's final size
+        const QScreen* screen = parentWidget() ? parentWidget()->window()->screen() : this->screen();
+        if (!screen) screen = QGuiApplication::primaryScreen();
+        if (!screen) return;
+        QRect frame = frameGeometry();
+        frame.moveCenter(screen->availableGeometry().center());
+        move(frame.topLeft());
+    }
+};
+
 std::unique_ptr<QMessageBox> MakeBox(QWidget* parent, const QString& text, QMessageBox::Icon icon) {
-    auto box = std::make_unique<QMessageBox>(icon, QString::fromLatin1(kApplicationTitle), text,
-                                             QMessageBox::Ok, parent);
+    auto box = std::make_unique<ScreenCentredBox>(icon, QString::fromLatin1(kApplicationTitle), text,
+                                                  QMessageBox::Ok, parent);
     box->setTextFormat(Qt::PlainText);
     box->setWindowModality(Qt::ApplicationModal);
     return box;

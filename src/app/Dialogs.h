@@ -6,8 +6,9 @@
 // answers instead, and drive the real widgets of the window themselves.
 //
 // The message box is plain: the text, no icon, one button "OK", titled
-// "PuenteHoralisZelta". The error display is the same box with the error
-// icon, and shows ErrorDisplayText of the error's message.
+// "PuenteHoralisZelta", centred on the screen whether or not the window is
+// visible and wherever it stands. The error display is the same box with the
+// error icon, and shows ErrorDisplayText of the error's message.
 #pragma once
 
 #include <QString>
@@ -56,7 +57,8 @@ public:
     bool OpenHelp(const QString& file, int context) override;
 };
 
-// The boxes that QtDialogs shows, built but not shown.
+// The boxes that QtDialogs shows, built but not shown; once shown they stand
+// centred on the screen.
 std::unique_ptr<QMessageBox> MakeMessageBox(QWidget* parent, const QString& text);
 std::unique_ptr<QMessageBox> MakeErrorBox(QWidget* parent, const QString& text);
 

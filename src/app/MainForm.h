@@ -54,7 +54,7 @@ public:
     static constexpr int kClientHeight = 266;
 
     // `parameters`: the program's parameters without the program name and
-    // without empty ones (ProgramParameters()). `workingDirectory`: the Horalis
+    // without empty ones (ProgramParameters(argc, argv)). `workingDirectory`: the Horalis
     // working directory. `dialogs`: the dialogs to show, QtDialogs when null;
     // not owned.
     TMForm(const QStringList& parameters, const QString& workingDirectory, Dialogs* dialogs = nullptr,

@@ -15,11 +15,14 @@
 
 int main(int argc, char* argv[]) {
     puente::IgnoreFileSizeSignal();
+    // Counted as given, before the application object takes Qt's own
+    // options (-reverse, -style X ...) out of argv.
+    const QStringList parameters = puente::ProgramParameters(argc, argv);
     QApplication app(argc, argv);
     QApplication::setApplicationName(QLatin1StringView(puente::kApplicationTitle));
     QApplication::setApplicationVersion(QStringLiteral(PUENTE_VERSION));
 
-    puente::TMForm MForm(puente::ProgramParameters(), puente::DefaultWorkingDirectory());
+    puente::TMForm MForm(parameters, puente::DefaultWorkingDirectory());
     // The automatic run of command-line mode happens here, before the window
     // is seen; when it closes the window there is nothing left to do.
     MForm.show();

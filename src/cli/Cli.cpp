@@ -108,6 +108,7 @@ QJsonObject Json(const ReturnReport& report, const Invocation& call) {
     o["entradas"] = report.entries;
     o["pasados_por_alto"] = report.withoutDayOrHour;
     o["sin_entrada"] = report.subjectNotFound;
+    o["notas"] = QJsonArray::fromStringList(report.notes);
     return o;
 }
 

@@ -283,7 +283,7 @@ Error MemoNotWritable(const QString& field, const QString& table, char type) {
 
 Error FileOperationFailed(const QString& operation, const QString& path, const QString& reason) {
     return Make(ErrorKind::InputOutput,
-                QStringLiteral("No se pudo %1 el archivo '%2': %3").arg(operation, Shown(path), reason), path);
+                QStringLiteral("No se pudo %1 '%2': %3").arg(operation, Shown(path), reason), path);
 }
 
 Error ReportUnreadable(const QString& path) {
@@ -356,28 +356,40 @@ QString NoteSubjectIsTask(qsizetype item, const QString& nombre, const QString& 
         .arg(nombre, abrev);
 }
 
+QString CodeAsNoted(const QString& code, const QString& stored) {
+    if (stored == code) return QStringLiteral("'%1'").arg(code);
+    return QStringLiteral("'%1' (se guarda como '%2')").arg(code, stored);
+}
+
 QString NoteSubjectCodeRepeated(qsizetype item, const QString& nombre, const QString& code, const QString& written) {
-    return QStringLiteral("Materia %1 ('%2'): código '%3' repetido; se escribe '%4'.")
-        .arg(item)
-        .arg(nombre, code, written);
+    return QStringLiteral("Materia %1 ('%2'): código %3 repetido; se escribe '%4'.").arg(item).arg(nombre, code, written);
 }
 
 QString NoteTeacherCodeRepeated(qsizetype item, const QString& name, const QString& code, const QString& written) {
-    return QStringLiteral("Profesor %1 ('%2'): código '%3' repetido; se escribe '%4'.")
-        .arg(item)
-        .arg(name, code, written);
+    return QStringLiteral("Profesor %1 ('%2'): código %3 repetido; se escribe '%4'.").arg(item).arg(name, code, written);
 }
 
-QString NoteRoomCodeChanged(qsizetype item, const QString& nombre, const QString& code, const QString& written) {
-    return QStringLiteral("Aula %1 ('%2'): código '%3' repetido o largo; se escribe '%4'.")
-        .arg(item)
-        .arg(nombre, code, written);
+QString NoteRoomCodeRepeated(qsizetype item, const QString& nombre, const QString& code, const QString& written) {
+    return QStringLiteral("Aula %1 ('%2'): código %3 repetido; se escribe '%4'.").arg(item).arg(nombre, code, written);
 }
 
-QString NoteGroupCodeChanged(qsizetype item, const QString& nombre, const QString& code, const QString& written) {
-    return QStringLiteral("Grupo %1 ('%2'): código '%3' repetido o largo; se escribe '%4'.")
-        .arg(item)
-        .arg(nombre, code, written);
+QString NoteGroupCodeRepeated(qsizetype item, const QString& nombre, const QString& code, const QString& written) {
+    return QStringLiteral("Grupo %1 ('%2'): código %3 repetido; se escribe '%4'.").arg(item).arg(nombre, code, written);
+}
+
+QString NoteRoomCodeLong(qsizetype item, const QString& nombre, const QString& code, const QString& written) {
+    return QStringLiteral("Aula %1 ('%2'): código '%3' largo; se escribe '%4'.").arg(item).arg(nombre, code, written);
+}
+
+QString NoteGroupCodeLong(qsizetype item, const QString& nombre, const QString& code, const QString& written) {
+    return QStringLiteral("Grupo %1 ('%2'): código '%3' largo; se escribe '%4'.").arg(item).arg(nombre, code, written);
+}
+
+QString NoteUnfitForXml(qint64 record, const QString& attribute, const QString& source, const QString& written) {
+    return QStringLiteral("Registro %1 de SOLUC: el valor de %2 (%3) tiene caracteres que XML no admite; se escribe "
+                          "'%4'.")
+        .arg(record)
+        .arg(attribute, source, written);
 }
 
 QString NoteTutorNotFound(qsizetype item, const QString& nombre, const QString& tutorId) {

@@ -83,6 +83,7 @@ Error NumberTooWide(const QString& number, const QString& field, const QString& 
 Error MemoNotWritable(const QString& field, const QString& table, char type);
 
 // ---- Files and folders (InputOutput unless said) -------------------------------
+// `operation` names the file ("leer el archivo", "cambiar el tamaño del archivo").
 Error FileOperationFailed(const QString& operation, const QString& path, const QString& reason);
 Error ReportUnreadable(const QString& path);
 Error ReportReadFailed(const QString& path);
@@ -96,10 +97,19 @@ Error TableNotPlaced(const QString& table, const QString& workingDirectory, cons
 
 // ---- Notes of the forward run (`item`: the element's number in its list, from 1) ----
 QString NoteSubjectIsTask(qsizetype item, const QString& nombre, const QString& abrev);
+// A code as the notes name it: 'code', followed by what the table stores for
+// it when that differs (" (se guarda como '?')").
+QString CodeAsNoted(const QString& code, const QString& stored);
+// `code`: as CodeAsNoted gives it.
 QString NoteSubjectCodeRepeated(qsizetype item, const QString& nombre, const QString& code, const QString& written);
 QString NoteTeacherCodeRepeated(qsizetype item, const QString& name, const QString& code, const QString& written);
-QString NoteRoomCodeChanged(qsizetype item, const QString& nombre, const QString& code, const QString& written);
-QString NoteGroupCodeChanged(qsizetype item, const QString& nombre, const QString& code, const QString& written);
+QString NoteRoomCodeRepeated(qsizetype item, const QString& nombre, const QString& code, const QString& written);
+QString NoteGroupCodeRepeated(qsizetype item, const QString& nombre, const QString& code, const QString& written);
+// A code that only had to be shortened to fit its field.
+QString NoteRoomCodeLong(qsizetype item, const QString& nombre, const QString& code, const QString& written);
+QString NoteGroupCodeLong(qsizetype item, const QString& nombre, const QString& code, const QString& written);
+// A value of the return run that held characters XML cannot hold.
+QString NoteUnfitForXml(qint64 record, const QString& attribute, const QString& source, const QString& written);
 QString NoteTutorNotFound(qsizetype item, const QString& nombre, const QString& tutorId);
 QString NoteAssignmentGroupNotFound(qsizetype item, const QString& groupId);
 QString NoteAssignmentSubjectNotFound(qsizetype item, const QString& subjectId);

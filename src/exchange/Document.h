@@ -9,7 +9,9 @@
 // taken over per thread, so Documents on different threads do not meet.
 //
 // Loading never touches the network and never loads an external entity or
-// DTD; entity expansion is bounded. load() reports a missing, unreadable or
+// an external DTD; entity expansion is bounded. An attribute that the
+// document's internal DTD subset declares with a default or #FIXED value
+// reads, on an element that lacks it, as that value (as a DOM shows it). load() reports a missing, unreadable or
 // not well-formed file as a LoadResult carrying the parser's message, line and
 // column, and leaves the document empty.
 //

@@ -20,12 +20,17 @@ namespace {
 // What the parser may do: no network, big line numbers for messages, short
 // texts kept inside their node (XML_PARSE_COMPACT, fewer allocations for the
 // many short attribute values; such a text must never be changed in place,
-// and nothing here does: loaded text is only read, freed or replaced). Left
-// out on purpose: XML_PARSE_NOENT (substitutes entities, loads external
-// ones), XML_PARSE_DTDLOAD / DTDATTR / DTDVALID (read external DTDs),
-// XML_PARSE_XINCLUDE, XML_PARSE_HUGE (lifts the depth, text and expansion
-// limits), XML_PARSE_RECOVER (would accept a broken document).
-constexpr int kParseOptions = XML_PARSE_NONET | XML_PARSE_BIG_LINES | XML_PARSE_COMPACT;
+// and nothing here does: loaded text is only read, freed or replaced), and
+// attributes that the internal DTD subset declares with a default or #FIXED
+// value added to the elements that lack them (XML_PARSE_DTDATTR), as any DOM
+// shows them. DTDATTR also asks for the external subset and for external
+// parameter entities; both are refused below and by the process's entity
+// loader, so only the internal subset counts. Left out on purpose:
+// XML_PARSE_NOENT (substitutes entities, loads external ones),
+// XML_PARSE_DTDLOAD / DTDVALID (read external DTDs), XML_PARSE_XINCLUDE,
+// XML_PARSE_HUGE (lifts the depth, text and expansion limits),
+// XML_PARSE_RECOVER (would accept a broken document).
+constexpr int kParseOptions = XML_PARSE_NONET | XML_PARSE_BIG_LINES | XML_PARSE_COMPACT | XML_PARSE_DTDATTR;
 
 // The parser's own entry points for external entities and the external
 // subset refuse too (a second guard besides the options and the process's

@@ -16,9 +16,11 @@ namespace puente::xml {
 LoadResult readDocumentFile(const QString& path, QByteArray* bytes);
 
 // A new tree from `bytes`, or nullptr with *result saying why. `name` is the
-// document's file name or empty. Never loads a DTD or an external entity,
-// never touches the network; entity references in attribute values come
-// back already replaced by their text.
+// document's file name or empty. Never loads an external DTD or an external
+// entity, never touches the network; attributes that the internal DTD subset
+// declares with a default or #FIXED value are there on every element that
+// lacks them; entity references in attribute values come back already
+// replaced by their text.
 xmlDocPtr parseDocument(const QByteArray& bytes, const QString& name, LoadResult* result);
 
 }  // namespace puente::xml

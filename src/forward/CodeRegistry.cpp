@@ -1,12 +1,17 @@
 #include "forward/CodeRegistry.h"
 
+#include "tablestore/Table.h"
+
 namespace puente {
 
 CodeRegistry::CodeRegistry(Case letterCase, int prefixLength, bool shortenCodes, int fieldWidth)
     : case_(letterCase), prefixLength_(prefixLength), shortenCodes_(shortenCodes), fieldWidth_(fieldWidth) {}
 
+QString CodeRegistry::Stored(const QString& code) const { return StoredCharacterText(code, fieldWidth_); }
+
 QString CodeRegistry::Key(const QString& code) const {
-    return case_ == Case::Ignored ? code.toCaseFolded() : code;
+    const QString stored = Stored(code);
+    return case_ == Case::Ignored ? stored.toCaseFolded() : stored;
 }
 
 QString CodeRegistry::Shorten(const QString& candidate) const {
@@ -27,11 +32,12 @@ bool CodeRegistry::Contains(const QString& code) const {
     return taken_.contains(Key(code));
 }
 
-QString CodeRegistry::Give(const QString& code) {
-    QString written = shortenCodes_ ? Shorten(code) : code.left(fieldWidth_);
-    if (Contains(written)) {
+QString CodeRegistry::Give(const QString& code, bool* numbered) {
+    QString written = shortenCodes_ ? Shorten(code) : code;
+    const bool taken = Contains(written);
+    if (taken) {
         const QString prefix = code.left(prefixLength_);
-        const QString prefixKey = Key(prefix);
+        const QString prefixKey = case_ == Case::Ignored ? prefix.toCaseFolded() : prefix;
         qint64 n = nextNumber_.value(prefixKey, 1);
         for (;; ++n) {
             written = Candidate(prefix, n);
@@ -39,7 +45,9 @@ QString CodeRegistry::Give(const QString& code) {
         }
         nextNumber_.insert(prefixKey, n + 1);
     }
-    taken_.insert(Key(written));
+    if (numbered) *numbered = taken;
+    written = Stored(written);
+    taken_.insert(case_ == Case::Ignored ? written.toCaseFolded() : written);
     return written;
 }
 

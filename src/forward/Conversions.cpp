@@ -1,6 +1,8 @@
 #include "forward/Conversions.h"
 
+#include "common/Messages.h"
 #include "exchange/Document.h"
+#include "forward/CodeRegistry.h"
 #include "text/TextHelpers.h"
 
 namespace puente {
@@ -16,6 +18,10 @@ void RunConversions(const ForwardContext& ctx, ForwardReport& report) {
         report.tables.append(TableReport{QString::fromLatin1(c.table), 0, {}});
         c.convert(ctx, report.tables.last());
     }
+}
+
+QString RepeatedCode(const CodeRegistry& registry, const QString& code) {
+    return messages::CodeAsNoted(code, registry.Stored(code));
 }
 
 QString ReadAttribute(const Element& element, const QString& name) {

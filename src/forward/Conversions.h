@@ -23,6 +23,7 @@
 
 namespace puente {
 
+class CodeRegistry;
 class Document;
 class Element;
 
@@ -61,6 +62,10 @@ void RunConversions(const ForwardContext& ctx, ForwardReport& report);
 
 // The attribute's value, trimmed; the empty text when the element lacks it.
 QString ReadAttribute(const Element& element, const QString& name);
+
+// A repeated code as the report notes name it: 'code', followed by what the
+// table stores for it when that differs (" (se guarda como '?')").
+QString RepeatedCode(const CodeRegistry& registry, const QString& code);
 
 // The sessions text of SESIONES for the given hours: the hours rounded up as
 // that many "1" (at most 13, the excess written in front as a number);

@@ -43,6 +43,11 @@ float ReadHours(const QLocale& locale, const QString& text) {
         const float hours = float(text.toInt());
         return hours == 0.0f ? 1.0f : hours;
     }
+    // QLocale would also skip white space around the number (tabs, line
+    // breaks, no-break spaces); the text is the number and nothing else, as
+    // for every numeric field.
+    if (!text.isEmpty() && (text.front().isSpace() || text.back().isSpace()))
+        throw messages::NotAFloat(text);
     bool ok = false;
     const double value = locale.toDouble(text, &ok);
     if (!ok || !std::isfinite(value)) throw messages::NotAFloat(text);

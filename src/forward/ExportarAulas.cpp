@@ -30,8 +30,12 @@ void ExportarAulas(const ForwardContext& ctx, TableReport& report) {
         const QString nombre = ReadAttribute(e, "nombre");
         QString code = LeftPart(nombre, 1) + WordInitials(nombre);
         if (code.size() < 3) code = nombre.left(8);
-        const QString written = registry.Give(code);
-        if (written != code) report.notes << messages::NoteRoomCodeChanged(i + 1, nombre, code, written);
+        bool numbered = false;
+        const QString written = registry.Give(code, &numbered);
+        if (numbered)
+            report.notes << messages::NoteRoomCodeRepeated(i + 1, nombre, RepeatedCode(registry, code), written);
+        else if (written != registry.Stored(code))
+            report.notes << messages::NoteRoomCodeLong(i + 1, nombre, code, written);
 
         table->Append();
         abrev.SetAsString(written);

@@ -49,8 +49,12 @@ void ExportarGrupos(const ForwardContext& ctx, TableReport& report) {
         const QString tutor = tutorFound ? teacherCode.AsString() : QString();
         if (!tutorFound && !tutorId.isEmpty()) report.notes << messages::NoteTutorNotFound(i + 1, nombre, tutorId);
 
-        const QString written = registry.Give(code);
-        if (written != code) report.notes << messages::NoteGroupCodeChanged(i + 1, nombre, code, written);
+        bool numbered = false;
+        const QString written = registry.Give(code, &numbered);
+        if (numbered)
+            report.notes << messages::NoteGroupCodeRepeated(i + 1, nombre, RepeatedCode(registry, code), written);
+        else if (written != registry.Stored(code))
+            report.notes << messages::NoteGroupCodeLong(i + 1, nombre, code, written);
 
         table->Append();
         abrev.SetAsString(written);

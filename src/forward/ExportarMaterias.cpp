@@ -39,8 +39,10 @@ void ExportarMaterias(const ForwardContext& ctx, TableReport& report) {
         }
         QString code = abrev.isEmpty() ? LeftPart(nombre, 1) + WordInitials(nombre) : abrev;
         code = RemoveSpaces(code).left(10);
-        const QString written = registry.Give(code);
-        if (written != code) report.notes << messages::NoteSubjectCodeRepeated(i + 1, nombre, code, written);
+        bool numbered = false;
+        const QString written = registry.Give(code, &numbered);
+        if (numbered)
+            report.notes << messages::NoteSubjectCodeRepeated(i + 1, nombre, RepeatedCode(registry, code), written);
 
         table->Append();
         cod.SetAsString(written);

@@ -38,9 +38,10 @@ void ExportarProfesores(const ForwardContext& ctx, TableReport& report) {
         const QString codigo = ReadAttribute(e, "codigo");
 
         const QString fullName = nombre + ", " + apellido1 + " " + apellido2;
-        const QString written = registry.Give(abrev);
-        if (written != abrev.left(10))
-            report.notes << messages::NoteTeacherCodeRepeated(i + 1, fullName, abrev, written);
+        bool numbered = false;
+        const QString written = registry.Give(abrev, &numbered);
+        if (numbered)
+            report.notes << messages::NoteTeacherCodeRepeated(i + 1, fullName, RepeatedCode(registry, abrev), written);
 
         table->Append();
         abrevField.SetAsString(written);

@@ -1,7 +1,5 @@
 #include "platform/CommandLine.h"
 
-#include <QCoreApplication>
-
 #ifdef _WIN32
 #include <windows.h>
 #endif
@@ -50,16 +48,18 @@ QStringList SplitCommandLine(QStringView line) {
     return words;
 }
 
-QStringList ProgramParameters() {
+QStringList ProgramParameters([[maybe_unused]] int argc, [[maybe_unused]] const char* const* argv) {
 #ifdef _WIN32
     const wchar_t* raw = GetCommandLineW();
     QStringList words = SplitCommandLine(QStringView(reinterpret_cast<const char16_t*>(raw)));
     if (!words.isEmpty()) words.removeFirst();
     return words;
 #else
-    QStringList words = QCoreApplication::arguments();
-    if (!words.isEmpty()) words.removeFirst();
-    words.removeAll(QString());
+    // Decoded as QCoreApplication decodes them.
+    QStringList words;
+    for (int i = 1; i < argc && argv[i]; ++i) {
+        if (argv[i][0] != '\0') words.append(QString::fromLocal8Bit(argv[i]));
+    }
     return words;
 #endif
 }

@@ -25,10 +25,12 @@ namespace puente {
 QStringList SplitCommandLine(QStringView commandLine);
 
 // The parameters the program was started with, program name excluded, empty
-// ones left out. On Windows they come from GetCommandLineW through
-// SplitCommandLine; elsewhere from QCoreApplication::arguments(), which must
-// exist.
-QStringList ProgramParameters();
+// ones left out, every one counted as given: Qt's own options (-reverse,
+// -style X, -platform X ...) too, which the application object takes out of
+// argv. On Windows they come from GetCommandLineW through SplitCommandLine;
+// elsewhere from `argc` and `argv` as main() received them, so they must be
+// taken before the application object is made.
+QStringList ProgramParameters(int argc, const char* const* argv);
 
 // The text with the letters A to Z turned into a to z and every other
 // character left as it is.

@@ -106,7 +106,7 @@ bool LockedFile::IsOpen() const { return fd_ >= 0; }
 
 qint64 LockedFile::Size() const {
     struct stat info {};
-    if (::fstat(fd_, &info) != 0) FailIo("consultar");
+    if (::fstat(fd_, &info) != 0) FailIo("consultar el archivo");
     return info.st_size;
 }
 
@@ -116,7 +116,7 @@ qint64 LockedFile::ReadAt(qint64 offset, char* data, qint64 size) const {
         const ssize_t n = ::pread(fd_, data + done, static_cast<size_t>(size - done), offset + done);
         if (n < 0) {
             if (errno == EINTR) continue;
-            FailIo("leer");
+            FailIo("leer el archivo");
         }
         if (n == 0) break;
         done += n;
@@ -130,11 +130,11 @@ void LockedFile::WriteAt(qint64 offset, const char* data, qint64 size) {
         const ssize_t n = ::pwrite(fd_, data + done, static_cast<size_t>(size - done), offset + done);
         if (n < 0) {
             if (errno == EINTR) continue;
-            FailIo("escribir en");
+            FailIo("escribir en el archivo");
         }
         if (n == 0) {
             errno = ENOSPC;
-            FailIo("escribir en");
+            FailIo("escribir en el archivo");
         }
         done += n;
     }
@@ -142,7 +142,7 @@ void LockedFile::WriteAt(qint64 offset, const char* data, qint64 size) {
 
 void LockedFile::Resize(qint64 size) {
     while (::ftruncate(fd_, size) != 0) {
-        if (errno != EINTR) FailIo("cambiar el tamaño de");
+        if (errno != EINTR) FailIo("cambiar el tamaño del archivo");
     }
 }
 
@@ -210,7 +210,7 @@ bool LockedFile::IsOpen() const { return handle_ != nullptr; }
 
 qint64 LockedFile::Size() const {
     LARGE_INTEGER size{};
-    if (!GetFileSizeEx(AsHandle(handle_), &size)) FailIo("consultar");
+    if (!GetFileSizeEx(AsHandle(handle_), &size)) FailIo("consultar el archivo");
     return size.QuadPart;
 }
 
@@ -222,7 +222,7 @@ qint64 LockedFile::ReadAt(qint64 offset, char* data, qint64 size) const {
         DWORD n = 0;
         if (!ReadFile(AsHandle(handle_), data + done, chunk, &n, &where)) {
             if (GetLastError() == ERROR_HANDLE_EOF) break;
-            FailIo("leer");
+            FailIo("leer el archivo");
         }
         if (n == 0) break;
         done += n;
@@ -236,10 +236,10 @@ void LockedFile::WriteAt(qint64 offset, const char* data, qint64 size) {
         OVERLAPPED where = At(offset + done);
         const DWORD chunk = static_cast<DWORD>(qMin<qint64>(size - done, 1 << 30));
         DWORD n = 0;
-        if (!WriteFile(AsHandle(handle_), data + done, chunk, &n, &where)) FailIo("escribir en");
+        if (!WriteFile(AsHandle(handle_), data + done, chunk, &n, &where)) FailIo("escribir en el archivo");
         if (n == 0) {
             SetLastError(ERROR_DISK_FULL);
-            FailIo("escribir en");
+            FailIo("escribir en el archivo");
         }
         done += n;
     }
@@ -249,7 +249,7 @@ void LockedFile::Resize(qint64 size) {
     LARGE_INTEGER to{};
     to.QuadPart = size;
     if (!SetFilePointerEx(AsHandle(handle_), to, nullptr, FILE_BEGIN) || !SetEndOfFile(AsHandle(handle_)))
-        FailIo("cambiar el tamaño de");
+        FailIo("cambiar el tamaño del archivo");
 }
 
 bool LockedFile::IsLockedElsewhere(const QString& path) {

@@ -78,6 +78,8 @@ public:
     static bool IsLockedElsewhere(const QString& path);
 
 private:
+    // Raises "No se pudo <what> '<file>': <the system's reason>"; `what` is
+    // UTF-8 and names the file ("cambiar el tamaño del archivo").
     [[noreturn]] void FailIo(const char* what) const;
 
     QString path_;

@@ -17,6 +17,58 @@
 
 namespace puente {
 
+namespace {
+
+// Whether XML 1.0 can hold the character: tab, line feed, carriage return,
+// U+0020 to U+D7FF, U+E000 to U+FFFD and (as a surrogate pair) U+10000 on.
+bool IsXmlChar(char16_t c) {
+    return c == 0x9 || c == 0xA || c == 0xD || (c >= 0x20 && c <= 0xD7FF) || (c >= 0xE000 && c <= 0xFFFD);
+}
+
+// Puts '?' in place of every character of `value` that XML cannot hold (a
+// lone surrogate among them); true when there was any.
+bool ReplaceNonXmlCharacters(QString& value) {
+    bool replaced = false;
+    for (qsizetype i = 0; i < value.size(); ++i) {
+        const char16_t c = value[i].unicode();
+        if (QChar::isHighSurrogate(c) && i + 1 < value.size() && QChar::isLowSurrogate(value[i + 1].unicode())) {
+            ++i;
+            continue;
+        }
+        if (!IsXmlChar(c) || QChar::isSurrogate(c)) {
+            value[i] = u'?';
+            replaced = true;
+        }
+    }
+    return replaced;
+}
+
+// The entry's texts made fit for XML, each change noted with the SOLUC
+// record it came from and where the value was read.
+void MakeFitForXml(DsolucionEntry& entry, qint64 record, QStringList& notes) {
+    const struct {
+        QString* value;
+        const char* attribute;
+        const char* source;
+    } values[] = {
+        {&entry.casig, "casig", "IDASIG de ASIGNOMT"},
+        {&entry.cgrupo, "cgrupo", "IDGRUPO de GRUPOST"},
+        {&entry.cprofe, "cprofe", "IDPROF de PROFT"},
+        {&entry.caula, "caula", "IDAULA de AULAT"},
+        {&entry.cactiv, "cactiv", "TAREA de SOLUC, o IDASIG de ASIGNOMT"},
+        {&entry.hora, "hora", "HORA de SOLUC"},
+        {&entry.sesiones, "sesiones", "SESIONES de SOLUC"},
+        {&entry.idcurso, "idcurso", "CURSO de GRUPOST"},
+    };
+    for (const auto& v : values) {
+        if (!ReplaceNonXmlCharacters(*v.value)) continue;
+        notes << messages::NoteUnfitForXml(record, QString::fromLatin1(v.attribute), QString::fromUtf8(v.source),
+                                           *v.value);
+    }
+}
+
+}  // namespace
+
 void CheckReturnInput(const QString& document, const QString& workingDirectory) {
     if (!FileExists(document)) throw messages::NoReturnInput(document);
     if (!TableFileExists(workingDirectory, tables::kSoluc))
@@ -61,7 +113,8 @@ ReturnReport RunReturn(const QString& document, const QString& workingDirectory)
             ++report.withoutDayOrHour;
             continue;
         }
-        if (const std::optional<DsolucionEntry> entry = translator.Translate()) {
+        if (std::optional<DsolucionEntry> entry = translator.Translate()) {
+            MakeFitForXml(*entry, soluc.RecordNumber(), report.notes);
             AppendDsolucion(*loaded, solucionHorario, *entry);
             ++report.entries;
         } else {

@@ -8,6 +8,11 @@
 // saves the result atomically as ResultadoHoralis<document> beside the
 // document, which itself is never written. Every table it opened is closed on
 // every path out. It shows nothing and asks nothing: the front ends do.
+//
+// A value for a dsolucion attribute that holds a character XML 1.0 cannot
+// hold (a control character other than tab, line feed and carriage return,
+// as a table written by another program may carry) is written with '?' in
+// its place, and the report notes the SOLUC record and the value.
 #pragma once
 
 #include "run/RunReport.h"

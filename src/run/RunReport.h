@@ -27,6 +27,7 @@ struct ReturnReport {
     int entries = 0;           // dsolucion elements written
     int withoutDayOrHour = 0;  // SOLUC records with DIA or HORA 0: passed over
     int subjectNotFound = 0;   // SOLUC records whose ASIG is not in ASIGNOMT: no entry
+    QStringList notes;         // values written with '?' for characters XML cannot hold
 };
 
 }  // namespace puente

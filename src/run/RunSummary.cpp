@@ -15,9 +15,11 @@ QStringList ForwardSummary(const ForwardReport& report) {
 }
 
 QStringList ReturnSummary(const ReturnReport& report) {
-    return {messages::SummaryResult(report.resultPath), messages::SummaryEntries(report.entries),
-            messages::SummaryWithoutDayOrHour(report.withoutDayOrHour),
-            messages::SummarySubjectNotFound(report.subjectNotFound)};
+    QStringList lines{messages::SummaryResult(report.resultPath), messages::SummaryEntries(report.entries),
+                      messages::SummaryWithoutDayOrHour(report.withoutDayOrHour),
+                      messages::SummarySubjectNotFound(report.subjectNotFound)};
+    for (const QString& note : report.notes) lines << QStringLiteral("  - ") + note;
+    return lines;
 }
 
 }  // namespace puente

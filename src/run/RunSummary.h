@@ -13,7 +13,8 @@ namespace puente {
 // followed by its notes, each as "  - note".
 QStringList ForwardSummary(const ForwardReport& report);
 
-// "Resultado: …", then the entries written and the records passed over.
+// "Resultado: …", then the entries written and the records passed over,
+// then the notes, each as "  - note".
 QStringList ReturnSummary(const ReturnReport& report);
 
 }  // namespace puente

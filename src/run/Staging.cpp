@@ -3,6 +3,7 @@
 #include "common/Messages.h"
 #include "platform/AtomicFile.h"
 #include "platform/Durable.h"
+#include "platform/SystemErrors.h"
 #include "run/TableFiles.h"
 #include "tablestore/Table.h"
 
@@ -35,7 +36,12 @@ void MoveIntoPlace(const QString& working, const QString& staged, const QString&
     // Wide paths: on Windows a narrow one is read in the ANSI code page.
     std::filesystem::rename(std::filesystem::path(source.toStdU16String()),
                             std::filesystem::path(target.toStdU16String()), ec);
-    if (ec) throw messages::TableNotPlaced(table, working, QString::fromLocal8Bit(ec.message()));
+    if (ec) {
+        // The reason in Spanish, not the library's English bytes.
+        const QString reason =
+            ec.category() == std::generic_category() ? ErrnoText(ec.value()) : SystemErrorText(ec.value());
+        throw messages::TableNotPlaced(table, working, reason);
+    }
     RemoveTableFile(working, table, "MDX");
 }
 

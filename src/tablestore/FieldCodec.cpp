@@ -353,8 +353,12 @@ void WriteTimestamp(const FieldInfo& f, const FieldInput& input, char* bytes, co
 }  // namespace
 
 QString CharacterText(const FieldInfo& f, const char* bytes, const CodecContext& context) {
-    const char* end = bytes + f.width;
-    while (end > bytes && IsPad(end[-1])) --end;
+    // Writers that pad with NULs instead of blanks end the value there, and
+    // so do the readers that Horalis and its tools use: nothing after a NUL
+    // is part of the value.
+    const char* nul = static_cast<const char*>(std::memchr(bytes, '\0', static_cast<size_t>(f.width)));
+    const char* end = nul ? nul : bytes + f.width;
+    while (end > bytes && end[-1] == ' ') --end;
     return context.codePage->Decode(bytes, end - bytes);
 }
 
@@ -380,12 +384,23 @@ int RequiredWidth(char type) {
     }
 }
 
+namespace {
+
+// A Bad value of a field that holds text (N F L D) shows that text in the
+// table's code page, as a dBase program shows it.
+FieldValue AsTableText(FieldValue value, const FieldInfo& field, const char* bytes, const CodecContext& context) {
+    if (value.kind == FieldValue::Kind::Bad) value.text = context.codePage->Decode(bytes, field.width);
+    return value;
+}
+
+}  // namespace
+
 FieldValue ReadField(const FieldInfo& field, const char* bytes, const CodecContext& context) {
     switch (field.type) {
     case 'C': return ReadCharacter(field, bytes, context);
-    case 'N': case 'F': return ReadNumeric(field, bytes);
-    case 'L': return ReadLogical(field, bytes);
-    case 'D': return ReadDate(field, bytes);
+    case 'N': case 'F': return AsTableText(ReadNumeric(field, bytes), field, bytes, context);
+    case 'L': return AsTableText(ReadLogical(field, bytes), field, bytes, context);
+    case 'D': return AsTableText(ReadDate(field, bytes), field, bytes, context);
     case 'I': case '+': return ReadInteger4(field, bytes);
     case 'O': return ReadDouble8(field, bytes);
     case '@': return ReadTimestamp(field, bytes);

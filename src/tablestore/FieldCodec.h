@@ -5,7 +5,8 @@
 // Readers take the field's bytes in the record and never fail: bytes that are
 // not a value of the type give a Bad value carrying the raw text, for the
 // table to report with the record it came from. Blank rules per type:
-//   C        trailing spaces and NULs dropped; blank = empty text
+//   C        ends at the first NUL (NUL padding), trailing spaces dropped;
+//            blank = empty text
 //   N F      ASCII number, right aligned; all spaces (or all '*') = Null
 //   L        T t Y y true, F f N n false, space ? NUL = Null
 //   D        YYYYMMDD; spaces or 00000000 = Null
@@ -32,7 +33,7 @@ class CodePage;
 struct FieldValue {
     enum class Kind { Null, Text, Integer, Number, Boolean, Date, DateTime, Bad };
     Kind kind = Kind::Null;
-    QString text;        // Text; Bad: the raw bytes as text
+    QString text;        // Text; Bad: the raw bytes as text (in the table's code page for N F L D)
     qint64 integer = 0;  // Integer
     double number = 0;   // Number
     bool boolean = false;

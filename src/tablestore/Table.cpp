@@ -221,6 +221,20 @@ struct Table::Impl {
 
 // ---- Field -----------------------------------------------------------------
 
+QString StoredCharacterText(const QString& text, int width) {
+    if (width <= 0) return QString();
+    FieldInfo field;
+    field.type = 'C';
+    field.width = width;
+    CodecContext context;
+    context.codePage = &CodePage::ForNumber(1252);  // the code page of the tables created here
+    FieldInput input;
+    input.text = text;
+    QByteArray bytes(width, ' ');
+    WriteField(field, input, bytes.data(), context);
+    return CharacterText(field, bytes.constData(), context);
+}
+
 Field::Field(Table& table, int index)
     : table_(&table), index_(index), name_(table.impl_->layout.fields[index].info.name) {}
 
@@ -451,6 +465,8 @@ void Table::Next() {
 }
 
 bool Table::Eof() const { return Opened().eof; }
+
+qint64 Table::RecordNumber() const { return Opened().position + 1; }
 
 bool Table::Locate(const QString& field, const QString& key) {
     const int index = FieldIndex(field);

@@ -96,7 +96,8 @@ class Field {
 public:
     const QString& name() const;
 
-    // Reading. Text: character fields without trailing blanks; numbers in the
+    // Reading. Text: character fields up to their first NUL (some writers pad
+    // with NULs instead of blanks), without trailing blanks; numbers in the
     // general format (up to 15 significant digits, no trailing zeros, the
     // user's decimal separator; "1E-5" style below 0.0001 and from 10^15);
     // whole numbers of N fields exactly; logical "T"/"F"; dates "YYYYMMDD",
@@ -135,6 +136,12 @@ private:
     int index_;
     QString name_;  // as the file names it
 };
+
+// The text that a character field `width` bytes wide of a table created
+// here gives back once `text` is set into it: converted to code page 1252 (a
+// character it lacks becomes '?'), cut to the width, and read back as Field
+// reads it (up to the first NUL, without trailing blanks).
+QString StoredCharacterText(const QString& text, int width);
 
 class Table {
 public:
@@ -179,6 +186,9 @@ public:
     void First();
     void Next();
     bool Eof() const;
+    // The number of the record under the cursor in the file, from 1, records
+    // marked deleted counted (as dBase numbers them); 0 when there is none.
+    qint64 RecordNumber() const;
     bool Locate(const QString& field, const QString& key);
 
     void Append();

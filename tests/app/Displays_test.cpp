@@ -2,7 +2,11 @@
 #include "AppTestSupport.h"
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QMessageBox>
+#include <QPushButton>
+#include <QScreen>
+#include <QTimer>
 
 namespace puente {
 namespace {
@@ -60,6 +64,60 @@ TEST(DisplaysTest, ErrorDisplayHasTheErrorIcon) {
     EXPECT_EQ(box->standardButton(box->buttons().first()), QMessageBox::Ok);
     EXPECT_EQ(box->windowModality(), Qt::ApplicationModal);
 }
+
+// The real boxes, shown modally as the runs show them: centred on the screen,
+// whether over a visible window that stands elsewhere or with no window.
+struct CentreCase {
+    const char* name;
+    bool error;       // the error display, else the message box
+    bool overWindow;  // over the window, shown away from the centre
+};
+
+void PrintTo(const CentreCase& c, std::ostream* os) { *os << c.name; }
+
+class BoxPlacement : public test::WindowFixture, public ::testing::WithParamInterface<CentreCase> {};
+
+TEST_P(BoxPlacement, IsCentredOnTheScreen) {
+    const CentreCase& c = GetParam();
+    auto form = MakeWindow({});
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    if (c.overWindow) {
+        form->show();
+        form->move(screen.topLeft());
+        QApplication::processEvents();
+        ASSERT_NE(form->frameGeometry().center(), screen.center());
+    }
+
+    // Answers the box once it is shown, noting where it stands.
+    QRect shown;
+    QTimer answer;
+    answer.setInterval(10);
+    QObject::connect(&answer, &QTimer::timeout, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box || !box->isVisible()) return;
+        shown = box->frameGeometry();
+        box->button(QMessageBox::Ok)->click();
+    });
+    answer.start();
+    QtDialogs dialogs;
+    QWidget* parent = c.overWindow ? form.get() : nullptr;
+    if (c.error)
+        dialogs.ShowError(parent, "Field 'COD' not found.");
+    else
+        dialogs.ShowMessage(parent, "Proceso finalizado");
+    answer.stop();
+
+    ASSERT_FALSE(shown.isEmpty());
+    EXPECT_EQ(shown.center(), screen.center()) << "box centre at " << shown.center().x() << "," << shown.center().y()
+                                               << "; screen centre at " << screen.center().x() << ","
+                                               << screen.center().y();
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, BoxPlacement,
+                         ::testing::Values(CentreCase{"message over the window", false, true},
+                                           CentreCase{"message without a window", false, false},
+                                           CentreCase{"error over the window", true, true},
+                                           CentreCase{"error without a window", true, false}));
 
 }  // namespace
 }  // namespace puente

@@ -58,6 +58,34 @@ TEST_F(CliTest, ImportarPrintsTheResultAndItsCounts) {
     EXPECT_EQ(r.err, "Proceso finalizado\n");
 }
 
+TEST_F(CliTest, ImportarPrintsItsNotes) {
+    const QString doc = docs_.filePath("centro.xml");
+    ASSERT_TRUE(QFile::copy(kSmall, doc));
+    ASSERT_EQ(RunTool({"exportar", doc, "--htemp", htemp_.path()}).status, kExitDone);
+    {
+        Table soluc(htemp_.path(), "SOLUC");
+        soluc.CreateTable({{"DIA", FieldKind::Integer, 0}, {"HORA", FieldKind::Integer, 0},
+                           {"SESIONES", FieldKind::Character, 20}, {"CODGRUPO", FieldKind::Character, 10},
+                           {"ASIG", FieldKind::Character, 10}, {"TAREA", FieldKind::Character, 10},
+                           {"PROF", FieldKind::Character, 10}, {"AULA", FieldKind::Character, 10}});
+        soluc.Open(OpenMode::Exclusive);
+        soluc.Append();
+        soluc.FieldByName("DIA").SetAsString("1");
+        soluc.FieldByName("HORA").SetAsString("1");
+        soluc.FieldByName("ASIG").SetAsString("MAT");
+        soluc.FieldByName("SESIONES").SetAsString(QString::fromLatin1("1\x07"));
+        soluc.Post();
+    }
+    const Outcome r = RunTool({"importar", doc, "--htemp", htemp_.path()});
+    EXPECT_EQ(r.status, kExitDone) << r.err.toStdString();
+    EXPECT_EQ(r.out, QString("Resultado: %1\nEntradas dsolucion escritas: 1\n"
+                             "Registros de SOLUC sin día u hora (pasados por alto): 0\n"
+                             "Registros de SOLUC cuya materia no está en ASIGNOMT (sin entrada): 0\n"
+                             "  - Registro 1 de SOLUC: el valor de sesiones (SESIONES de SOLUC) tiene caracteres que "
+                             "XML no admite; se escribe '1?'.\n")
+                         .arg(docs_.filePath("ResultadoHoraliscentro.xml")));
+}
+
 struct StatusCase {
     const char* name;
     QStringList args;  // %H: the working directory, %D: the documents folder

@@ -1,12 +1,11 @@
 // Hostile and oversized documents: external entities are never read,
-// expansion and nesting are bounded, big documents load in reasonable time,
-// and damaged bytes never crash the loader.
+// expansion and nesting are bounded, big documents load whole, and damaged
+// bytes never crash the loader. Timings belong in bench/, not here.
 #include "ExchangeTestSupport.h"
 
 #include "common/Error.h"
 #include "exchange/Document.h"
 
-#include <QElapsedTimer>
 #include <QUrl>
 #include <QTemporaryDir>
 
@@ -24,8 +23,6 @@
 
 namespace puente {
 namespace {
-
-constexpr qint64 kQuickMs = 3000;  // generous for a Debug build on a busy machine
 
 // Every attribute value of every element, and the serialised document.
 QString everythingReadable(const Document& doc) {
@@ -50,6 +47,7 @@ const QByteArray kSecret = "SECRETO-4f1c9e";
 struct ExternalCase {
     const char* name;
     const char* document;  // FILE: URL of a file holding kSecret; DTD: URL of a DTD declaring s as kSecret
+                           // and kSecret as the default of centro's attribute d
     LoadResult::Status status;
     QString message;
 };
@@ -62,7 +60,8 @@ TEST_P(ExternalEntityTest, NeverReadsTheFile) {
     const ExternalCase& c = GetParam();
     QTemporaryDir dir;
     ASSERT_TRUE(writeBytes(dir.filePath("secreto.txt"), kSecret));
-    ASSERT_TRUE(writeBytes(dir.filePath("secreto.dtd"), "<!ENTITY s \"" + kSecret + "\">"));
+    ASSERT_TRUE(writeBytes(dir.filePath("secreto.dtd"),
+                           "<!ENTITY s \"" + kSecret + "\"><!ATTLIST centro d CDATA \"" + kSecret + "\">"));
     const QString text = QString::fromUtf8(c.document)
                              .replace("FILE", QUrl::fromLocalFile(dir.filePath("secreto.txt")).toString())
                              .replace("DTD", QUrl::fromLocalFile(dir.filePath("secreto.dtd")).toString());
@@ -92,7 +91,12 @@ INSTANTIATE_TEST_SUITE_P(
                      LoadResult::Status::Ok, ""},
         ExternalCase{"parameter_entity",
                      "<!DOCTYPE centro [<!ENTITY % p SYSTEM \"DTD\"> %p;]>\n<centro a=\"&s;\"/>",
-                     LoadResult::Status::NotWellFormed, "Entity 's' not defined"}));
+                     LoadResult::Status::NotWellFormed, "Entity 's' not defined"},
+        ExternalCase{"attribute_default_in_external_dtd", "<!DOCTYPE centro SYSTEM \"DTD\">\n<centro/>",
+                     LoadResult::Status::Ok, ""},
+        ExternalCase{"attribute_default_through_parameter_entity",
+                     "<!DOCTYPE centro [<!ENTITY % p SYSTEM \"DTD\"> %p;]>\n<centro/>", LoadResult::Status::Ok,
+                     ""}));
 
 // A listening socket on the loopback: a document naming it must not make
 // the loader connect. The load runs on a worker thread while this one
@@ -230,13 +234,10 @@ QByteArray quadratic(const char* before, const char* after) {
 
 class ExpansionTest : public ::testing::TestWithParam<ExpansionCase> {};
 
-TEST_P(ExpansionTest, RefusedQuickly) {
+TEST_P(ExpansionTest, Refused) {
     const ExpansionCase& c = GetParam();
-    QElapsedTimer timer;
-    timer.start();
     Document doc;
     const LoadResult r = doc.loadFromBytes(c.document);
-    EXPECT_LT(timer.elapsed(), kQuickMs);
     EXPECT_EQ(r.status, LoadResult::Status::NotWellFormed);
     EXPECT_EQ(r.message, c.message);
     EXPECT_EQ(r.line, c.line);
@@ -258,14 +259,11 @@ INSTANTIATE_TEST_SUITE_P(
 
 // In element content references stay references: nothing is expanded.
 TEST(ExpansionTest, QuadraticInContentStaysSmall) {
-    QElapsedTimer timer;
-    timer.start();
     const QByteArray text = quadratic("<centro a=\"x\">", "</centro>");
     Document doc;
     ASSERT_TRUE(doc.loadFromBytes(text).ok());
     EXPECT_EQ(doc.documentElement().attribute("a"), QString("x"));
     EXPECT_LT(doc.toBytes().size(), 2 * text.size());
-    EXPECT_LT(timer.elapsed(), kQuickMs);
 }
 
 // ---------------------------------------------------------------------------
@@ -286,11 +284,8 @@ class SizeLimitTest : public ::testing::TestWithParam<SizeCase> {};
 
 TEST_P(SizeLimitTest, LoadsOrRefusesCleanly) {
     const SizeCase& c = GetParam();
-    QElapsedTimer timer;
-    timer.start();
     Document doc;
     const LoadResult r = doc.loadFromBytes(c.document());
-    EXPECT_LT(timer.elapsed(), kQuickMs);
     EXPECT_EQ(r.status, c.status);
     EXPECT_EQ(r.message, c.message);
     EXPECT_EQ(r.line, c.line);
@@ -317,7 +312,7 @@ TEST(SizeLimitTest, AttributeOf9MBLoads) {
 }
 
 // A 50 MB document with 250,000 assignments, as a big school's export.
-TEST(SizeLimitTest, FiftyMegabytesLoadAndSelectQuickly) {
+TEST(SizeLimitTest, FiftyMegabytesLoadAndSelect) {
     constexpr int kCount = 250'000;
     QByteArray text = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<centro nombre=\"Grande\">\n<asignaturas>\n";
     text.reserve(52'000'000);
@@ -334,8 +329,6 @@ TEST(SizeLimitTest, FiftyMegabytesLoadAndSelectQuickly) {
     ASSERT_TRUE(writeBytes(path, text));
     text.clear();
 
-    QElapsedTimer timer;
-    timer.start();
     Document doc;
     ASSERT_TRUE(doc.load(path).ok());
     const QList<Element> all = doc.selectNodes("/centro/asignaturas/dasignatura");
@@ -345,7 +338,6 @@ TEST(SizeLimitTest, FiftyMegabytesLoadAndSelectQuickly) {
         sum += e.attribute("codigo").value_or("0").toLongLong();
     EXPECT_EQ(sum, qint64(kCount) * (kCount - 1) / 2);
     EXPECT_EQ(all.last().attribute("profesor"), QString("P249999"));
-    EXPECT_LT(timer.elapsed(), 10'000);
 }
 
 // ---------------------------------------------------------------------------

@@ -7,7 +7,8 @@
 // checked directly (and the pipe is then fed, so a faulty run cannot hang).
 // Resource bombs (nested entity expansion, a quadratic expansion, nesting a
 // hundred thousand levels deep, an attribute of tens of megabytes) must end
-// with the document refused, within a bounded time and memory.
+// with the document refused, within bounded memory (a run that does not end
+// at all is killed after a minute and reported hung; timings belong in bench/).
 // Either way: no crash, the working directory and the document unchanged, no
 // result document from a refused one.
 #include "FaultSupport.h"
@@ -213,7 +214,7 @@ QByteArray Laughs(const QByteArray& use) {
 
 class HostileBomb : public Hostile, public ::testing::WithParamInterface<BombCase> {};
 
-TEST_P(HostileBomb, IsRefusedInBoundedTimeAndMemory) {
+TEST_P(HostileBomb, IsRefusedInBoundedMemory) {
     const QByteArray xml = GetParam().make();
     for (const char* command : {"exportar", "importar"}) {
         SCOPED_TRACE(command);
@@ -221,7 +222,6 @@ TEST_P(HostileBomb, IsRefusedInBoundedTimeAndMemory) {
         EXPECT_TRUE(o.exited(1)) << ::testing::PrintToString(o);
         EXPECT_TRUE(o.err.contains(GetParam().reason)) << o.err.toStdString();
         EXPECT_TRUE(o.err.endsWith(" No se ha modificado ninguna tabla.\n")) << o.err.toStdString();
-        EXPECT_LT(o.seconds, 30.0);
         // The document's own size a few times over (the expansions would
         // take gigabytes), with room for a sanitizer's own bookkeeping.
         EXPECT_LT(o.maxRssKb, 1024 * 1024 + 8 * xml.size() / 1024) << "kB at most";

@@ -64,7 +64,33 @@ INSTANTIATE_TEST_SUITE_P(
                      {"ABCDEFGHIJK", "ABCDEFGHIJL"}, {"ABCDEFGHIJ", "ABCDEFGHI1"}},
         RegistryCase{"teachers: numbered from 10 on stay unique", kIgn, 9, false, Repeat("ABCDEFGHIJ", 12),
                      QStringList{"ABCDEFGHIJ"} + Numbered("ABCDEFGHI", 1, 9) + QStringList{"ABCDEFGH10", "ABCDEFGH11"}},
-        RegistryCase{"a taken numbered code is skipped", kSig, 9, true, {"MAT1", "MAT", "MAT"}, {"MAT1", "MAT", "MAT2"}}));
+        RegistryCase{"a taken numbered code is skipped", kSig, 9, true, {"MAT1", "MAT", "MAT"}, {"MAT1", "MAT", "MAT2"}},
+        // Codes compared as the table gives them back: in code page 1252,
+        // cut to 10, without trailing blanks.
+        RegistryCase{"teachers: two characters that 1252 lacks", kIgn, 9, false, {"Ω", "Δ"}, {"?", "?1"}},
+        RegistryCase{"subjects: two characters that 1252 lacks", kSig, 9, true, {"Ω", "Δ", "?"}, {"?", "?1", "?2"}},
+        RegistryCase{"a numbered code taken as stored", kIgn, 9, false, {"Ω", "Ω", "?1"}, {"?", "?1", "?11"}},
+        RegistryCase{"teachers: ignored letter case after conversion", kIgn, 9, false, {"ñ", "Ñ", "ω", "Ω"},
+                     {"ñ", "Ñ1", "?", "?1"}},
+        RegistryCase{"teachers: a blank at the cut", kIgn, 9, false, {"ABCDEFGHI J", "ABCDEFGHI"},
+                     {"ABCDEFGHI", "ABCDEFGHI1"}},
+        RegistryCase{"teachers: a blank at the cut, second", kIgn, 9, false, {"ABCDEFGHI", "ABCDEFGHI J"},
+                     {"ABCDEFGHI", "ABCDEFGHI1"}},
+        RegistryCase{"rooms: a trailing blank", kIgn, 8, true, {"Abcdefg ", "Abcdefg"}, {"Abcdefg", "Abcdefg1"}},
+        RegistryCase{"rooms: a trailing blank, second", kIgn, 8, true, {"Abcdefg", "Abcdefg "},
+                     {"Abcdefg", "Abcdefg 1"}}));
+
+TEST(CodeRegistry, TellsWhetherACodeWasNumbered) {
+    CodeRegistry registry(CodeRegistry::Case::Ignored, 9, false);
+    struct Step { QString code; QString written; bool numbered; };
+    const QList<Step> steps = {{"Ω", "?", false}, {"Δ", "?1", true}, {"ABCDEFGHIJKL", "ABCDEFGHIJ", false},
+                               {"ABCDEFGHIJ", "ABCDEFGHI1", true}};
+    for (const Step& s : steps) {
+        bool numbered = !s.numbered;
+        EXPECT_EQ(registry.Give(s.code, &numbered), s.written) << s.code.toStdString();
+        EXPECT_EQ(numbered, s.numbered) << s.code.toStdString();
+    }
+}
 
 TEST(CodeRegistry, NeverRunsOutOfCodesAndNeverRepeats) {
     CodeRegistry registry(CodeRegistry::Case::Ignored, 9, true);

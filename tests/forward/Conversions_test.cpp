@@ -15,10 +15,13 @@ using test::ReadRows;
 
 class ConversionTest : public ::testing::Test {
 protected:
-    // Loads `body` inside <centro> and runs the conversions up to `last`
-    // (in their binding order), as the forward run does.
-    void Convert(const QString& body, const QString& last = tables::kAsigt) {
-        doc_ = DocumentFrom("<centro codigo_interno='1' nombre='IES' curso='2026' version='1'>" + body + "</centro>");
+    // Loads `body` inside <centro> (after an internal DTD subset, when one is
+    // given) and runs the conversions up to `last` (in their binding order),
+    // as the forward run does.
+    void Convert(const QString& body, const QString& last = tables::kAsigt, const QString& internalSubset = QString()) {
+        const QString doctype = internalSubset.isEmpty() ? QString() : "<!DOCTYPE centro [" + internalSubset + "]>\n";
+        doc_ = DocumentFrom(doctype + "<centro codigo_interno='1' nombre='IES' curso='2026' version='1'>" + body +
+                            "</centro>");
         const ForwardContext ctx{*doc_, dir_.path()};
         for (const TableConversion& conversion : kForwardConversions) {
             report_.tables.append(TableReport{conversion.table, 0, {}});
@@ -238,6 +241,89 @@ TEST_F(ConversionTest, GroupsCodesAndTutors) {
     EXPECT_EQ(Column("GRUPOST", "MARCO"), (QStringList{"0", "0", "0", "0", "0", "0"}));
 }
 
+// --- codes unique as the tables give them back -----------------------------------
+
+struct StoredCodeCase {
+    const char* name;
+    QString body;
+    const char* table;
+    const char* field;
+    QStringList column;
+    QStringList notes;  // of that table
+};
+void PrintTo(const StoredCodeCase& c, std::ostream* os) { *os << c.name; }
+
+class StoredCodes : public ConversionTest, public ::testing::WithParamInterface<StoredCodeCase> {};
+
+TEST_P(StoredCodes, NeverReadBackAlike) {
+    const StoredCodeCase& c = GetParam();
+    Convert(c.body, tables::kGrupost);
+    EXPECT_EQ(Column(c.table, c.field), c.column);
+    const auto report = std::find_if(report_.tables.begin(), report_.tables.end(),
+                                     [&](const TableReport& t) { return t.table == c.table; });
+    ASSERT_NE(report, report_.tables.end());
+    EXPECT_EQ(report->notes, c.notes);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, StoredCodes,
+    ::testing::Values(
+        StoredCodeCase{"teachers whose codes 1252 lacks", "<profesores>" + Teacher("Ω", "P1") + Teacher("Δ", "P2") +
+                                                              "</profesores>",
+                       "PROFT", "ABREV", {"?", "?1"},
+                       {"Profesor 2 ('Aaa, Bbb Ccc'): código 'Δ' (se guarda como '?') repetido; se escribe '?1'."}},
+        StoredCodeCase{"teachers alike once cut", "<profesores>" + Teacher("ABCDEFGHI J", "P1") +
+                                                      Teacher("ABCDEFGHI", "P2") + "</profesores>",
+                       "PROFT", "ABREV", {"ABCDEFGHI", "ABCDEFGHI1"},
+                       {"Profesor 2 ('Aaa, Bbb Ccc'): código 'ABCDEFGHI' repetido; se escribe 'ABCDEFGHI1'."}},
+        StoredCodeCase{"rooms alike without the trailing blank",
+                       "<aulas><daula nombre='Abcdefg h' capacidad_alumnos='' codigo='A1'/>"
+                       "<daula nombre='Abcdefg' capacidad_alumnos='' codigo='A2'/></aulas>",
+                       "AULAT", "ABREV", {"Abcdefg", "Abcdefg1"},
+                       {"Aula 2 ('Abcdefg'): código 'Abcdefg' repetido; se escribe 'Abcdefg1'."}},
+        StoredCodeCase{"a long group code is shortened, not numbered",
+                       "<grupos>" + Group("1ESO A", "Manana", "1", "ESO", "", "G1") + "</grupos>", "GRUPOST", "ABREV",
+                       {"Manana1EOA"}, {"Grupo 1 ('1ESO A'): código 'Manana1ESOA' largo; se escribe 'Manana1EOA'."}},
+        StoredCodeCase{"subjects whose codes 1252 lacks", "<materias>" + Subject("Ω") + Subject("Δ") + "</materias>",
+                       "ASIGNOMT", "COD", {"?", "?1", "LECT"},
+                       {"Materia 2 ('X'): código 'Δ' (se guarda como '?') repetido; se escribe '?1'."}}));
+
+// --- attributes the document's DTD gives a value --------------------------------
+
+struct DtdDefaultCase {
+    const char* name;
+    QString internalSubset;
+    QString body;
+    const char* table;
+    const char* field;
+    QStringList column;
+};
+void PrintTo(const DtdDefaultCase& c, std::ostream* os) { *os << c.name; }
+
+class DtdDefaults : public ConversionTest, public ::testing::WithParamInterface<DtdDefaultCase> {};
+
+TEST_P(DtdDefaults, AreReadAsTheElementsOwn) {
+    const DtdDefaultCase& c = GetParam();
+    Convert(c.body, tables::kGrupost, c.internalSubset);
+    EXPECT_EQ(Column(c.table, c.field), c.column);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, DtdDefaults,
+    ::testing::Values(
+        // Without the fixed value, abrev and codigo_actividad would both be
+        // empty and the subject would give no row.
+        DtdDefaultCase{"a fixed activity code keeps a subject without abbreviation",
+                       "<!ATTLIST dmaterias codigo_actividad CDATA #FIXED \"FIJA\">",
+                       "<materias><dmaterias abrev='' nombre='Lengua Castellana' codigo='S1'/></materias>",
+                       "ASIGNOMT", "CODTAREA", {"FIJA", "LECT"}},
+        DtdDefaultCase{"a default abbreviation of teachers", "<!ATTLIST profesor abrev CDATA \"DEF\">",
+                       "<profesores><profesor codigo='P1'/><profesor abrev='OWN' codigo='P2'/>"
+                       "<profesor codigo='P3'/></profesores>",
+                       "PROFT", "ABREV", {"DEF", "OWN", "DEF1"}},
+        DtdDefaultCase{"a default capacity of rooms", "<!ATTLIST daula capacidad_alumnos CDATA \" 30 \">",
+                       "<aulas><daula nombre='Aula 1' codigo='A1'/></aulas>", "AULAT", "MAXALUM", {"30"}}));
+
 // --- DIASHORAST ---------------------------------------------------------------
 
 TEST_F(ConversionTest, DayAndHourSlotsAreAnEmptyTableOfFixedLayout) {
@@ -344,6 +430,45 @@ TEST_F(Assignments, FractionalHoursUseTheUserDecimalSeparator) {
     EXPECT_EQ(Column("ASIGT", "HORAS"), QStringList{QString("2") + QLocale::system().decimalPoint() + "5"});
     EXPECT_EQ(Column("ASIGT", "SESIONES"), QStringList{QString("11") + QChar(0x00BD)});
 }
+
+// Only blanks (U+0020) are trimmed from an attribute: other white space
+// around a number makes it no number, for the hours and the capacity alike.
+struct WhiteSpaceCase {
+    const char* name;
+    QString around;  // as written in the attribute: a character reference
+    QChar character;
+};
+void PrintTo(const WhiteSpaceCase& c, std::ostream* os) { *os << c.name; }
+
+class WhiteSpaceAroundNumbers : public Assignments, public ::testing::WithParamInterface<WhiteSpaceCase> {};
+
+TEST_P(WhiteSpaceAroundNumbers, MakesThemNoNumber) {
+    const WhiteSpaceCase& c = GetParam();
+    for (const bool before : {true, false}) {
+        const QString written = before ? c.around + " 4" : "4 " + c.around;
+        const QString read = before ? QString(c.character) + " 4" : "4 " + QString(c.character);
+        try {
+            ConvertAssignments(Assignment("G1", "S2", "P1", written));
+            ADD_FAILURE() << "hours accepted";
+        } catch (const Error& e) {
+            EXPECT_EQ(e.message(), QString("'%1' is not a valid floating point value").arg(read));
+        }
+        try {
+            Convert("<aulas><daula nombre='Aula 1' capacidad_alumnos='" + written + "' codigo='A1'/></aulas>",
+                    tables::kAulat);
+            ADD_FAILURE() << "capacity accepted";
+        } catch (const Error& e) {
+            EXPECT_EQ(e.message(), QString("'%1' is not a valid integer value for field 'MAXALUM'").arg(read));
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, WhiteSpaceAroundNumbers,
+                         ::testing::Values(WhiteSpaceCase{"tab", "&#9;", QChar(0x09)},
+                                           WhiteSpaceCase{"line feed", "&#10;", QChar(0x0A)},
+                                           WhiteSpaceCase{"carriage return", "&#13;", QChar(0x0D)},
+                                           WhiteSpaceCase{"no-break space", "&#160;", QChar(0x00A0)},
+                                           WhiteSpaceCase{"em space", "&#8195;", QChar(0x2003)}));
 
 }  // namespace
 }  // namespace puente

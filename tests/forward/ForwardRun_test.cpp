@@ -198,5 +198,24 @@ TEST_F(ForwardRunTest, AnInterruptedCommitIsFinishedByTheNextRun) {
     EXPECT_EQ(ReadColumn(htemp_.path(), "ASIGNOMT", "COD"), (QStringList{"NUEVA", "LECT"}));
 }
 
+// The system's reason why a committed table cannot be put in place comes in
+// Spanish, as every other reason does.
+TEST_F(ForwardRunTest, ACommittedTableThatCannotBePutInPlaceSaysWhyInSpanish) {
+    const QString staging = htemp_.filePath(".puente-staging");
+    QDir().mkpath(staging);
+    test::WriteFile(staging, "PROFT.DBF", "new table");
+    test::WriteFile(staging, "COMMIT", "PROFT\n");
+    QDir().mkpath(htemp_.filePath("PROFT.DBF"));  // a folder where the table goes
+    test::WriteFile(htemp_.filePath("PROFT.DBF"), "inside", "x");
+    try {
+        Staging::Recover(htemp_.path());
+        FAIL() << "no error";
+    } catch (const Error& e) {
+        EXPECT_EQ(e.message(), QString("No se pudo colocar la tabla 'PROFT' en la carpeta de trabajo '%1': es un "
+                                       "directorio.")
+                                   .arg(htemp_.path()));
+    }
+}
+
 }  // namespace
 }  // namespace puente

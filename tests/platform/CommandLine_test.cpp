@@ -2,7 +2,7 @@
 
 #include "QtPrint.h"
 
-#include <QCoreApplication>
+#include <QGuiApplication>
 
 #include <gtest/gtest.h>
 
@@ -116,9 +116,50 @@ TEST(ProgramParametersTest, LeavesOutTheProgramAndEmptyParameters) {
     char prog[] = "prog", a[] = "exportar", empty[] = "", b[] = "x y";
     char* argv[] = {prog, a, empty, b, nullptr};
     int argc = 4;
-    QCoreApplication app(argc, argv);
-    EXPECT_EQ(ProgramParameters(), (QStringList{"exportar", "x y"}));
+    EXPECT_EQ(ProgramParameters(argc, argv), (QStringList{"exportar", "x y"}));
 }
+
+// Parameters that Qt takes as its own options: the application object
+// removes them from argv, yet they were given and count.
+struct QtOptionCase {
+    const char* name;
+    QStringList given;  // the parameters, program name excluded
+    Command command;    // the mode they select
+    bool commandLine;
+};
+
+void PrintTo(const QtOptionCase& c, std::ostream* os) { *os << c.name; }
+
+class QtOptionTest : public ::testing::TestWithParam<QtOptionCase> {};
+
+TEST_P(QtOptionTest, CountAsGiven) {
+    const QtOptionCase& c = GetParam();
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QList<QByteArray> bytes = {"prog"};
+    for (const QString& p : c.given) bytes << p.toLocal8Bit();
+    std::vector<char*> argv;
+    for (QByteArray& b : bytes) argv.push_back(b.data());
+    argv.push_back(nullptr);
+    int argc = int(bytes.size());
+
+    // As the program's main does: taken before the application object.
+    const QStringList parameters = ProgramParameters(argc, argv.data());
+    QGuiApplication app(argc, argv.data());
+    ASSERT_LT(QCoreApplication::arguments().size(), bytes.size()) << "Qt took none of them: no case";
+
+    EXPECT_EQ(parameters, c.given);
+    const RunMode mode = ModeFromParameters(parameters);
+    EXPECT_EQ(mode.command, c.command);
+    EXPECT_EQ(mode.commandLine, c.commandLine);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, QtOptionTest,
+    ::testing::Values(
+        QtOptionCase{"importar -reverse", {"importar", "-reverse"}, Command::Importar, true},
+        QtOptionCase{"-reverse x", {"-reverse", "x"}, Command::Other, true},
+        QtOptionCase{"exportar x -reverse: three", {"exportar", "x", "-reverse"}, Command::None, false},
+        QtOptionCase{"-qwindowtitle T", {"-qwindowtitle", "T"}, Command::Other, true}));
 #endif
 
 }  // namespace

@@ -143,6 +143,126 @@ INSTANTIATE_TEST_SUITE_P(
         TranslationCase{"task not found keeps its code", {"M1ESOB", "LCyL", "T-99", "ANA", "Laborato"},
                         QStringList{"M2", "G2", "P2", "A2", "T-99", "1"}}));
 
+// Codes that would read back alike from the tables (teachers Ω and Δ, both
+// stored "?"; rooms "Abcdefg h" and "Abcdefg", both read back "Abcdefg")
+// are numbered by the forward run, so each comes back as its own identifier.
+TEST_F(ReturnRunTest, CodesStoredAlikeComeBackAsTheirOwnIdentifiers) {
+    const QString doc = test::WriteFile(
+        docs_.path(), "alike.xml",
+        QString("<centro codigo_interno='1' nombre='N' curso='C' version='1'>"
+                "<materias><dmaterias abrev='MAT' nombre='M' codigo_actividad='T' codigo='M1'/></materias>"
+                "<profesores><profesor abrev='Ω' codigo='P1'/><profesor abrev='Δ' codigo='P2'/></profesores>"
+                "<aulas><daula nombre='Abcdefg h' codigo='A1'/><daula nombre='Abcdefg' codigo='A2'/></aulas>"
+                "</centro>")
+            .toUtf8());
+    RunForward(doc, htemp_.path());
+
+    Table soluc(htemp_.path(), "SOLUC");
+    soluc.CreateTable({{"DIA", FieldKind::Integer, 0}, {"HORA", FieldKind::Integer, 0},
+                       {"SESIONES", FieldKind::Character, 20}, {"CODGRUPO", FieldKind::Character, 10},
+                       {"ASIG", FieldKind::Character, 10}, {"TAREA", FieldKind::Character, 10},
+                       {"PROF", FieldKind::Character, 10}, {"AULA", FieldKind::Character, 10}});
+    soluc.Open(OpenMode::Exclusive);
+    for (const auto& [prof, aula] : {std::pair{"?", "Abcdefg"}, std::pair{"?1", "Abcdefg1"}}) {
+        soluc.Append();
+        soluc.FieldByName("DIA").SetAsString("1");
+        soluc.FieldByName("HORA").SetAsString("1");
+        soluc.FieldByName("ASIG").SetAsString("MAT");
+        soluc.FieldByName("PROF").SetAsString(prof);
+        soluc.FieldByName("AULA").SetAsString(aula);
+        soluc.Post();
+    }
+    soluc.Close();
+
+    RunReturn(doc, htemp_.path());
+    Document result;
+    ASSERT_TRUE(result.load(docs_.filePath("ResultadoHoralisalike.xml")).ok());
+    QStringList got;
+    for (const Element& e : result.selectNodes("/centro/solucion_horario/dsolucion"))
+        got << e.attribute("cprofe").value_or("?") + " " + e.attribute("caula").value_or("?");
+    EXPECT_EQ(got, (QStringList{"P1 A1", "P2 A2"}));
+}
+
+// SOLUC (and lookup tables) written by other programs: character fields
+// padded with NULs end there, and any other character that XML cannot hold
+// is written as '?' with a note naming the record, instead of stopping the
+// run.
+struct UnfitCase {
+    const char* name;
+    QList<QByteArray> soluc;   // CODGRUPO, ASIG, TAREA, PROF, AULA, SESIONES of record 2 (record 1 is not placed)
+    QStringList entry;         // cgrupo, casig, cprofe, caula, cactiv, sesiones
+    QStringList notes;
+};
+void PrintTo(const UnfitCase& c, std::ostream* os) { *os << c.name; }
+
+class UnfitValues : public ReturnRunTest, public ::testing::WithParamInterface<UnfitCase> {};
+
+TEST_P(UnfitValues, AreCutAtTheNulOrWrittenWithQuestionMarks) {
+    const UnfitCase& c = GetParam();
+    {
+        // A room whose identifier holds a control character.
+        Table aulas(htemp_.path(), "AULAT");
+        aulas.Open(OpenMode::Exclusive);
+        aulas.Append();
+        aulas.FieldByName("ABREV").SetAsString("ZZ");
+        aulas.FieldByName("IDAULA").SetAsString(QString::fromLatin1("A\x02"));
+        aulas.Post();
+    }
+    Table soluc(htemp_.path(), "SOLUC");
+    soluc.CreateTable({{"DIA", FieldKind::Integer, 0}, {"HORA", FieldKind::Integer, 0},
+                       {"CODGRUPO", FieldKind::Character, 10}, {"ASIG", FieldKind::Character, 10},
+                       {"TAREA", FieldKind::Character, 10}, {"PROF", FieldKind::Character, 10},
+                       {"AULA", FieldKind::Character, 10}, {"SESIONES", FieldKind::Character, 20}});
+    soluc.Open(OpenMode::Exclusive);
+    soluc.Append();
+    soluc.FieldByName("DIA").SetAsString("0");
+    soluc.Post();
+    soluc.Append();
+    soluc.FieldByName("DIA").SetAsString("2");
+    soluc.FieldByName("HORA").SetAsString("3");
+    const QStringList fields = {"CODGRUPO", "ASIG", "TAREA", "PROF", "AULA", "SESIONES"};
+    for (int i = 0; i < fields.size(); ++i) soluc.FieldByName(fields[i]).SetAsString(QString::fromLatin1(c.soluc[i]));
+    soluc.Post();
+    soluc.Close();
+
+    const ReturnReport report = Run();
+    EXPECT_EQ(report.notes, c.notes);
+    Document result;
+    ASSERT_TRUE(result.load(Result()).ok());
+    const QList<Element> entries = result.selectNodes("/centro/solucion_horario/dsolucion");
+    ASSERT_EQ(entries.size(), 1);
+    QStringList entry;
+    for (const char* a : {"cgrupo", "casig", "cprofe", "caula", "cactiv", "sesiones"})
+        entry << entries[0].attribute(a).value_or("<none>");
+    EXPECT_EQ(entry, c.entry);
+}
+
+const QByteArray kNul(1, '\0');
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, UnfitValues,
+    ::testing::Values(
+        UnfitCase{"NUL padding ends every value",
+                  {"M1ESOA" + kNul + "xx", "MAT" + kNul + kNul + "LEN", "LECT" + kNul + "!", "PGR" + kNul + "\x01",
+                   "AdI" + kNul + "ZZ", "11" + kNul + " 9"},
+                  {"G1", "M1", "P1", "A1", "LECT", "11"},
+                  {}},
+        UnfitCase{"a control character in SESIONES",
+                  {"M1ESOA", "MAT", "LECT", "PGR", "AdI", "1\x01" "1"},
+                  {"G1", "M1", "P1", "A1", "LECT", "1?1"},
+                  {"Registro 2 de SOLUC: el valor de sesiones (SESIONES de SOLUC) tiene caracteres que XML no "
+                   "admite; se escribe '1?1'."}},
+        UnfitCase{"control characters in a task code not found",
+                  {"M1ESOA", "MAT", "T\x1b\x0c", "PGR", "AdI", "1"},
+                  {"G1", "M1", "P1", "A1", "T?" "?", "1"},
+                  {"Registro 2 de SOLUC: el valor de cactiv (TAREA de SOLUC, o IDASIG de ASIGNOMT) tiene caracteres "
+                   "que XML no admite; se escribe 'T?" "?'."}},
+        UnfitCase{"a control character in a lookup table",
+                  {"M1ESOA", "MAT", "LECT", "PGR", "ZZ", "1"},
+                  {"G1", "M1", "P1", "A?", "LECT", "1"},
+                  {"Registro 2 de SOLUC: el valor de caula (IDAULA de AULAT) tiene caracteres que XML no admite; se "
+                   "escribe 'A?'."}}));
+
 struct NoInputCase {
     const char* name;
     bool documentThere;
@@ -275,6 +395,47 @@ TEST_F(ReturnRunTest, AnEmptySolucGivesAnEmptySolucionHorario) {
     EXPECT_TRUE(children[0].childElements().isEmpty());
     EXPECT_FALSE(result.contains("old"));
 }
+
+// Root attributes that the document's internal DTD subset gives a value are
+// carried like the root's own.
+struct RootDefaultCase {
+    const char* name;
+    QByteArray document;
+    QStringList attributes;  // of the result's root, fecha_exportacion left out
+};
+void PrintTo(const RootDefaultCase& c, std::ostream* os) { *os << c.name; }
+
+class RootDefaults : public ReturnRunTest, public ::testing::WithParamInterface<RootDefaultCase> {};
+
+TEST_P(RootDefaults, AreCarriedIntoTheResult) {
+    const RootDefaultCase& c = GetParam();
+    Table soluc(htemp_.path(), "SOLUC");
+    soluc.CreateTable({{"DIA", FieldKind::Integer, 0}, {"HORA", FieldKind::Integer, 0}});
+    test::WriteFile(docs_.path(), "centro.xml", c.document);
+    Run();
+    Document result;
+    ASSERT_TRUE(result.load(Result()).ok());
+    QStringList attributes = Attributes(result.documentElement());
+    ASSERT_EQ(attributes.size(), 5);
+    attributes.removeAt(3);
+    EXPECT_EQ(attributes, c.attributes);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, RootDefaults,
+    ::testing::Values(
+        RootDefaultCase{"a default version",
+                        "<!DOCTYPE centro [<!ATTLIST centro version CDATA \"9\">]>\n"
+                        "<centro codigo_interno='1' nombre='N' curso='C'/>",
+                        {"codigo_interno=1", "nombre=N", "curso=C", "version=9"}},
+        RootDefaultCase{"a fixed course, trimmed",
+                        "<!DOCTYPE centro [<!ATTLIST centro curso CDATA #FIXED \" 2026 \">]>\n"
+                        "<centro codigo_interno='1' nombre='N' version='3'/>",
+                        {"codigo_interno=1", "nombre=N", "curso=2026", "version=3"}},
+        RootDefaultCase{"the root's own value wins",
+                        "<!DOCTYPE centro [<!ATTLIST centro version CDATA \"9\">]>\n"
+                        "<centro codigo_interno='1' nombre='N' curso='C' version='8'/>",
+                        {"codigo_interno=1", "nombre=N", "curso=C", "version=8"}}));
 
 struct PathCase {
     const char* name;

@@ -93,6 +93,11 @@ INSTANTIATE_TEST_SUITE_P(
         ReadCase{"D blank", {"FECHA", 'D', 8, 0}, "        ", "", 0, 0, false},
         ReadCase{"D zeros", {"FECHA", 'D', 8, 0}, "00000000", "", 0, 0, false},
         ReadCase{"C trailing NULs dropped", {"AULA", 'C', 6, 0}, QByteArray("A1\0\0\0\0", 6), "A1", {}, {}, {}},
+        ReadCase{"C ends at the first NUL", {"AULA", 'C', 8, 0}, QByteArray("A1\0B2 XY", 8), "A1", {}, {}, {}},
+        ReadCase{"C a NUL first is empty", {"AULA", 'C', 6, 0}, QByteArray("\0A1   ", 6), "", {}, {}, {}},
+        ReadCase{"C blanks before the NULs dropped", {"AULA", 'C', 6, 0}, QByteArray("A 1 \0\0", 6), "A 1", {}, {},
+                 {}},
+        ReadCase{"C NUL then blanks", {"AULA", 'C', 6, 0}, QByteArray("12\0   ", 6), "12", 12, 12, {}},
         ReadCase{"C number as integer", {"AULA", 'C', 6, 0}, "  12  ", "  12", 12, 12, false},
         ReadCase{"C S as logical", {"AULA", 'C', 3, 0}, "Si ", "Si", {}, {}, true},
         ReadCase{"M skipped", {"NOTAS", 'M', 10, 0}, "        12", "", 0, 0, false},
@@ -134,6 +139,9 @@ INSTANTIATE_TEST_SUITE_P(
         BadValueCase{"N letters", {"DIA", 'N', 5, 0}, "  x1 ", kAsString,
                      QStringLiteral("El campo 'DIA' del registro 1 de la tabla '%1' no tiene un valor válido de tipo "
                                     "N: '  x1 '")},
+        BadValueCase{"N with a letter of the table's code page", {"DIA", 'N', 5, 0}, "  1\x80 ", kAsString,
+                     QStringLiteral("El campo 'DIA' del registro 1 de la tabla '%1' no tiene un valor válido de tipo "
+                                    "N: '  1€ '")},
         BadValueCase{"N two points", {"HORA", 'N', 5, 2}, "1.2.3", kAsFloat,
                      QStringLiteral("El campo 'HORA' del registro 1 de la tabla '%1' no tiene un valor válido de tipo "
                                     "N: '1.2.3'")},
@@ -310,7 +318,10 @@ TEST_P(TableDeletedRecords, AreNeverSeen) {
     Table t(dir.path(), "SOLUC");
     t.Open();
     QStringList walk;
-    for (t.First(); !t.Eof(); t.Next()) walk << t.FieldByName("COD").AsString();
+    for (t.First(); !t.Eof(); t.Next()) {
+        walk << t.FieldByName("COD").AsString();
+        EXPECT_EQ(t.RecordNumber(), walk.last().mid(1).toInt() + 1) << "numbered in the file, deleted ones counted";
+    }
     EXPECT_EQ(walk, c.walk);
     EXPECT_EQ(t.LiveRecordCount(), c.walk.size());
     for (int i = 0; i < c.flags.size(); ++i) {
@@ -355,7 +366,8 @@ TEST_P(TableLocate, FindsFirstExactMatchInStoredOrder) {
     WriteFile(dir.file("ASIGNOMT.DBF"), Dbf3({{"ID", 'C', 2}, {"COD", 'C', 5}, {"DIA", 'N', 3}},
                                              {Live("1 MAT    1"), Live("2 mat    2"), Live("3  MAT   3"),
                                               Live("4 LEN    1"), Live("5 MAT    3"), Live("6         "),
-                                              Deleted("7 FIS    4"), Live("8 FIS    4")}));
+                                              Deleted("7 FIS    4"), Live("8 FIS    4"),
+                                              Live(QByteArray("9 QUI\0Z  5", 10))}));
     Table t(dir.path(), "ASIGNOMT");
     t.Open();
     t.Locate("ID", "4");  // somewhere in the middle
@@ -377,7 +389,9 @@ INSTANTIATE_TEST_SUITE_P(Cases, TableLocate,
                                            LocateCase{"number as text", "DIA", "3", "3"},
                                            LocateCase{"number with padding not found", "DIA", "  3", ""},
                                            LocateCase{"blank number is empty text", "DIA", "", "6"},
-                                           LocateCase{"field name in any case", "cod", "LEN", "4"}),
+                                           LocateCase{"field name in any case", "cod", "LEN", "4"},
+                                           LocateCase{"a value ends at its NUL", "COD", "QUI", "9"},
+                                           LocateCase{"nothing after the NUL", "COD", "Z", ""}),
                          CaseNamer());
 
 // ---- record counts and cursor --------------------------------------------------
