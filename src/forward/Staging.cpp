@@ -40,10 +40,11 @@ void MoveIntoPlace(const QString& working, const QString& staged, const QString&
             QFile::remove(QDir(working).filePath(entry));
     }
     std::error_code ec;
-    std::filesystem::rename(source.toStdString(), target.toStdString(), ec);
+    std::filesystem::rename(std::filesystem::path(source.toStdU16String()),
+                            std::filesystem::path(target.toStdU16String()), ec);
     if (ec)
         throw Error(QString("No se pudo colocar la tabla '%1' en la carpeta de trabajo '%2': %3.")
-                        .arg(table, working, QString::fromStdString(ec.message())));
+                        .arg(table, working, QString::fromLocal8Bit(ec.message())));
     RemoveTableFile(working, table, "MDX");
 }
 

@@ -78,7 +78,9 @@ public:
     static bool IsLockedElsewhere(const QString& path);
 
 private:
-    [[noreturn]] void FailIo(const char* what) const;
+    // Raises the error for a failed operation, with the system's error code
+    // (errno, or a Win32 error code on Windows).
+    [[noreturn]] void FailIo(const char* what, int code) const;
 
     QString path_;
     QString errorText_;
