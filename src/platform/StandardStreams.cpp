@@ -28,7 +28,8 @@ protected:
         const QString text = decoder_(QByteArrayView(data, size));
         // A failed write (no console, a closed pipe) is passed over, as
         // printf does: the program's outcome is its exit status.
-        win32::WriteStandard(stream_, std::u16string_view(text.utf16(), static_cast<std::size_t>(text.size())));
+        win32::WriteStandard(stream_, std::u16string_view(reinterpret_cast<const char16_t*>(text.utf16()),
+                                                           static_cast<std::size_t>(text.size())));
         return size;
     }
 
