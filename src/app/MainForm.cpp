@@ -114,10 +114,13 @@ TMForm::TMForm(const QStringList& parameters, const QString& workingDirectory, D
 
     // The file dialog of both runs. Qt's own dialog, so that the default
     // suffix applies and a typed name of a file that does not exist is
-    // accepted (the run checks it).
+    // accepted (the run checks it); on Windows the system's own dialog,
+    // which does both itself.
     OpenDialogXML = new QFileDialog(this, QStringLiteral("Seleccionar Archivo XML obtenido de ZELTA"));
     OpenDialogXML->setObjectName(QStringLiteral("OpenDialogXML"));
+#ifndef _WIN32
     OpenDialogXML->setOption(QFileDialog::DontUseNativeDialog);
+#endif
     OpenDialogXML->setAcceptMode(QFileDialog::AcceptOpen);
     OpenDialogXML->setFileMode(QFileDialog::AnyFile);
     OpenDialogXML->setNameFilter(QStringLiteral("*.xml (*.xml)"));

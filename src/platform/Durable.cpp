@@ -1,9 +1,10 @@
 #include "platform/Durable.h"
 
+#include <QDir>
 #include <QFile>
 
 #ifdef _WIN32
-#include <windows.h>
+#include "platform/win32/Files.h"
 #else
 #include <fcntl.h>
 #include <unistd.h>
@@ -13,11 +14,7 @@ namespace puente {
 
 void SyncFile(const QString& path) {
 #ifdef _WIN32
-    HANDLE h = CreateFileW(reinterpret_cast<LPCWSTR>(path.utf16()), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                           nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (h == INVALID_HANDLE_VALUE) return;
-    FlushFileBuffers(h);
-    CloseHandle(h);
+    win32::FlushFile(QDir::toNativeSeparators(path).toStdWString().c_str());
 #else
     const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) return;

@@ -10,7 +10,7 @@
 #include <cstring>
 
 #ifdef _WIN32
-#include <windows.h>
+#include "platform/win32/Files.h"
 #else
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -21,12 +21,7 @@ namespace puente {
 
 LockedFile::~LockedFile() { Close(); }
 
-[[noreturn]] void LockedFile::FailIo(const char* what) const {
-#ifdef _WIN32
-    const int code = static_cast<int>(GetLastError());
-#else
-    const int code = errno;
-#endif
+[[noreturn]] void LockedFile::FailIo(const char* what, int code) const {
     throw messages::FileOperationFailed(QString::fromUtf8(what), path_, SystemErrorText(code));
 }
 
@@ -106,7 +101,7 @@ bool LockedFile::IsOpen() const { return fd_ >= 0; }
 
 qint64 LockedFile::Size() const {
     struct stat info {};
-    if (::fstat(fd_, &info) != 0) FailIo("consultar el archivo");
+    if (::fstat(fd_, &info) != 0) FailIo("consultar el archivo", errno);
     return info.st_size;
 }
 
@@ -116,7 +111,7 @@ qint64 LockedFile::ReadAt(qint64 offset, char* data, qint64 size) const {
         const ssize_t n = ::pread(fd_, data + done, static_cast<size_t>(size - done), offset + done);
         if (n < 0) {
             if (errno == EINTR) continue;
-            FailIo("leer el archivo");
+            FailIo("leer el archivo", errno);
         }
         if (n == 0) break;
         done += n;
@@ -130,11 +125,10 @@ void LockedFile::WriteAt(qint64 offset, const char* data, qint64 size) {
         const ssize_t n = ::pwrite(fd_, data + done, static_cast<size_t>(size - done), offset + done);
         if (n < 0) {
             if (errno == EINTR) continue;
-            FailIo("escribir en el archivo");
+            FailIo("escribir en el archivo", errno);
         }
         if (n == 0) {
-            errno = ENOSPC;
-            FailIo("escribir en el archivo");
+            FailIo("escribir en el archivo", ENOSPC);
         }
         done += n;
     }
@@ -142,7 +136,7 @@ void LockedFile::WriteAt(qint64 offset, const char* data, qint64 size) {
 
 void LockedFile::Resize(qint64 size) {
     while (::ftruncate(fd_, size) != 0) {
-        if (errno != EINTR) FailIo("cambiar el tamaño del archivo");
+        if (errno != EINTR) FailIo("cambiar el tamaño del archivo", errno);
     }
 }
 
@@ -157,18 +151,12 @@ bool LockedFile::IsLockedElsewhere(const QString& path) {
 
 #else  // _WIN32
 
+// The Win32 calls themselves are in win32/Files.cpp; here they get the
+// object's state and Spanish messages.
+
 namespace {
 
-HANDLE AsHandle(void* h) { return static_cast<HANDLE>(h); }
-
 std::wstring NativePath(const QString& path) { return QDir::toNativeSeparators(path).toStdWString(); }
-
-OVERLAPPED At(qint64 offset) {
-    OVERLAPPED where{};
-    where.Offset = static_cast<DWORD>(offset & 0xFFFFFFFF);
-    where.OffsetHigh = static_cast<DWORD>(offset >> 32);
-    return where;
-}
 
 }  // namespace
 
@@ -177,87 +165,57 @@ LockedFile::OpenResult LockedFile::Open(const QString& path, FileAccess access, 
     path_ = path;
     access_ = access;
     errorText_.clear();
-    const DWORD desired = access == FileAccess::ReadWrite ? (GENERIC_READ | GENERIC_WRITE) : GENERIC_READ;
-    const DWORD share = mode == LockMode::Exclusive ? 0 : (FILE_SHARE_READ | FILE_SHARE_WRITE);
-    const DWORD disposition = create && access == FileAccess::ReadWrite ? OPEN_ALWAYS : OPEN_EXISTING;
-    HANDLE h = CreateFileW(NativePath(path).c_str(), desired, share, nullptr, disposition, FILE_ATTRIBUTE_NORMAL,
-                           nullptr);
-    if (h == INVALID_HANDLE_VALUE) {
-        const DWORD code = GetLastError();
+    const bool write = access == FileAccess::ReadWrite;
+    const auto sharing = mode == LockMode::Exclusive ? win32::Sharing::None : win32::Sharing::ReadWrite;
+    win32::FileHandle h = nullptr;
+    const win32::ErrorCode code = win32::OpenFile(NativePath(path).c_str(), write, sharing, create, &h);
+    if (code != win32::kOk) {
         errorText_ = SystemErrorText(static_cast<int>(code));
-        switch (code) {
-        case ERROR_FILE_NOT_FOUND:
-        case ERROR_PATH_NOT_FOUND: return create ? OpenResult::Failed : OpenResult::NotFound;
-        case ERROR_SHARING_VIOLATION:
-        case ERROR_LOCK_VIOLATION: return OpenResult::InUse;
-        case ERROR_ACCESS_DENIED:
-        case ERROR_WRITE_PROTECT: return OpenResult::Denied;
-        default: return OpenResult::Failed;
+        switch (win32::ClassifyOpenError(code, create)) {
+        case win32::OpenFailure::NotFound: return OpenResult::NotFound;
+        case win32::OpenFailure::InUse: return OpenResult::InUse;
+        case win32::OpenFailure::Denied: return OpenResult::Denied;
+        case win32::OpenFailure::Other: return OpenResult::Failed;
         }
+        return OpenResult::Failed;
     }
     handle_ = h;
     return OpenResult::Opened;
 }
 
 void LockedFile::Close() {
-    if (handle_ != nullptr) {
-        CloseHandle(AsHandle(handle_));
-        handle_ = nullptr;
-    }
+    win32::CloseFile(handle_);
+    handle_ = nullptr;
 }
 
 bool LockedFile::IsOpen() const { return handle_ != nullptr; }
 
 qint64 LockedFile::Size() const {
-    LARGE_INTEGER size{};
-    if (!GetFileSizeEx(AsHandle(handle_), &size)) FailIo("consultar el archivo");
-    return size.QuadPart;
+    std::int64_t size = 0;
+    if (const win32::ErrorCode code = win32::FileSize(handle_, &size); code != win32::kOk)
+        FailIo("consultar el archivo", static_cast<int>(code));
+    return size;
 }
 
 qint64 LockedFile::ReadAt(qint64 offset, char* data, qint64 size) const {
-    qint64 done = 0;
-    while (done < size) {
-        OVERLAPPED where = At(offset + done);
-        const DWORD chunk = static_cast<DWORD>(qMin<qint64>(size - done, 1 << 30));
-        DWORD n = 0;
-        if (!ReadFile(AsHandle(handle_), data + done, chunk, &n, &where)) {
-            if (GetLastError() == ERROR_HANDLE_EOF) break;
-            FailIo("leer el archivo");
-        }
-        if (n == 0) break;
-        done += n;
-    }
+    std::int64_t done = 0;
+    if (const win32::ErrorCode code = win32::ReadAt(handle_, offset, data, size, &done); code != win32::kOk)
+        FailIo("leer el archivo", static_cast<int>(code));
     return done;
 }
 
 void LockedFile::WriteAt(qint64 offset, const char* data, qint64 size) {
-    qint64 done = 0;
-    while (done < size) {
-        OVERLAPPED where = At(offset + done);
-        const DWORD chunk = static_cast<DWORD>(qMin<qint64>(size - done, 1 << 30));
-        DWORD n = 0;
-        if (!WriteFile(AsHandle(handle_), data + done, chunk, &n, &where)) FailIo("escribir en el archivo");
-        if (n == 0) {
-            SetLastError(ERROR_DISK_FULL);
-            FailIo("escribir en el archivo");
-        }
-        done += n;
-    }
+    if (const win32::ErrorCode code = win32::WriteAt(handle_, offset, data, size); code != win32::kOk)
+        FailIo("escribir en el archivo", static_cast<int>(code));
 }
 
 void LockedFile::Resize(qint64 size) {
-    LARGE_INTEGER to{};
-    to.QuadPart = size;
-    if (!SetFilePointerEx(AsHandle(handle_), to, nullptr, FILE_BEGIN) || !SetEndOfFile(AsHandle(handle_)))
-        FailIo("cambiar el tamaño del archivo");
+    if (const win32::ErrorCode code = win32::Resize(handle_, size); code != win32::kOk)
+        FailIo("cambiar el tamaño del archivo", static_cast<int>(code));
 }
 
 bool LockedFile::IsLockedElsewhere(const QString& path) {
-    HANDLE h = CreateFileW(NativePath(path).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
-                           nullptr);
-    if (h == INVALID_HANDLE_VALUE) return GetLastError() == ERROR_SHARING_VIOLATION;
-    CloseHandle(h);
-    return false;
+    return win32::IsHeldElsewhere(NativePath(path).c_str());
 }
 
 

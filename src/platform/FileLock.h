@@ -78,9 +78,10 @@ public:
     static bool IsLockedElsewhere(const QString& path);
 
 private:
-    // Raises "No se pudo <what> '<file>': <the system's reason>"; `what` is
-    // UTF-8 and names the file ("cambiar el tamaño del archivo").
-    [[noreturn]] void FailIo(const char* what) const;
+    // Raises "No se pudo <what> '<file>': <the system's reason>" for the
+    // system's error code (errno, or a Win32 error code on Windows); `what`
+    // is UTF-8 and names the file ("cambiar el tamaño del archivo").
+    [[noreturn]] void FailIo(const char* what, int code) const;
 
     QString path_;
     QString errorText_;

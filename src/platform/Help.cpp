@@ -9,7 +9,7 @@
 #include <QStandardPaths>
 
 #ifdef _WIN32
-#include <windows.h>
+#include "platform/win32/HtmlHelp.h"
 
 #include <string>
 #endif
@@ -40,34 +40,9 @@ QStringList XchmArguments(const QString& file, int context) {
 
 #ifdef _WIN32
 
-namespace {
-
-// From htmlhelp.h.
-constexpr UINT kHhDisplayTopic = 0x0000;
-constexpr UINT kHhHelpContext = 0x000F;
-
-using HtmlHelpWFn = HWND(WINAPI*)(HWND, LPCWSTR, UINT, DWORD_PTR);
-
-HtmlHelpWFn HtmlHelpEntry() {
-    static HtmlHelpWFn entry = [] {
-        HMODULE module = LoadLibraryW(L"hhctrl.ocx");
-        if (!module) return HtmlHelpWFn(nullptr);
-        // Through void (*)(), the one function type that converts to any other without a warning.
-        return reinterpret_cast<HtmlHelpWFn>(reinterpret_cast<void (*)()>(GetProcAddress(module, "HtmlHelpW")));
-    }();
-    return entry;
-}
-
-}  // namespace
-
 bool OpenWithHelpViewer(const QString& file, int context) {
-    HtmlHelpWFn htmlHelp = HtmlHelpEntry();
-    if (!htmlHelp) return false;
     const std::wstring path = QDir::toNativeSeparators(file).toStdWString();
-    const HWND shown = context == kHelpStartPage
-                           ? htmlHelp(nullptr, path.c_str(), kHhDisplayTopic, 0)
-                           : htmlHelp(nullptr, path.c_str(), kHhHelpContext, static_cast<DWORD_PTR>(context));
-    return shown != nullptr;
+    return win32::ShowHtmlHelp(path.c_str(), context == kHelpStartPage ? 0 : context) == win32::kOk;
 }
 
 #else

@@ -5,6 +5,8 @@
 #include <initializer_list>
 
 #ifdef _WIN32
+#include "platform/win32/Files.h"
+
 #include <windows.h>
 #endif
 
@@ -61,14 +63,9 @@ QString SystemErrorText(int code) {
     case ERROR_LOCK_VIOLATION: return QStringLiteral("el archivo está bloqueado por otro programa");
     default: break;
     }
-    wchar_t* text = nullptr;
-    const DWORD n = FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
-                                       FORMAT_MESSAGE_IGNORE_INSERTS,
-                                   nullptr, static_cast<DWORD>(code), 0, reinterpret_cast<LPWSTR>(&text), 0, nullptr);
-    QString result = n > 0 ? QString::fromWCharArray(text, static_cast<int>(n)).trimmed()
-                           : QStringLiteral("error del sistema %1").arg(code);
-    if (text != nullptr) LocalFree(text);
-    return result;
+    // The system's words come as wide text, in the user's language.
+    const std::wstring words = win32::SystemMessage(static_cast<win32::ErrorCode>(code));
+    return words.empty() ? QStringLiteral("error del sistema %1").arg(code) : QString::fromStdWString(words).trimmed();
 }
 
 namespace {
