@@ -30,6 +30,12 @@ std::filesystem::path FsPath(const QString& path) { return std::filesystem::path
 
 QString Reason(const std::error_code& ec) { return SystemErrorText(ec.value()); }
 
+// Whether anything stands at `path`, a link to nowhere included.
+bool Taken(const QString& path) {
+    std::error_code ec;
+    return std::filesystem::exists(std::filesystem::symlink_status(FsPath(path), ec));
+}
+
 // What a COMMIT file records.
 struct CommitRecord {
     QStringList tables;   // put in place
@@ -94,7 +100,7 @@ void PlaceBackup(const QString& working, const QString& staged, const QString& n
     if (!QFileInfo(source).isDir()) return;
     const QString root = BackupsFolder(working);
     std::error_code ec;
-    if (!QFileInfo::exists(root))
+    if (!Taken(root))
         std::filesystem::rename(FsPath(stagedRoot), FsPath(root), ec);
     else
         std::filesystem::rename(FsPath(source), FsPath(QDir(root).filePath(name)), ec);
@@ -172,12 +178,12 @@ QString Staging::PrepareBackup(const QStringList& tables, const BackupDescriptio
     if (existing.isEmpty()) return QString();
 
     const QString root = BackupsFolder(workingDirectory_);
-    const QFileInfo rootInfo(root);
-    if (rootInfo.exists() && !rootInfo.isDir()) throw messages::BackupFolderNotAFolder(root);
+    const bool rootExists = Taken(root);
+    if (rootExists && !QFileInfo(root).isDir()) throw messages::BackupFolderNotAFolder(root);
     BackupDescription described = description;
     if (!described.time.isValid()) described.time = QDateTime::currentDateTime();
     const QString name = NewBackupName(root, described.time);
-    if (rootInfo.exists()) {
+    if (rootExists) {
         // The one rename of the commit must not fail for want of permission:
         // tried now, while nothing has changed.
         const QString probe = QStringLiteral(".%1.prueba").arg(name);
