@@ -38,9 +38,10 @@ NameKey KeyOf(const QString& name) {
 // The backup names under `folder`, newest first.
 QStringList BackupNames(const QString& folder) {
     QStringList names;
-    const QStringList entries = QDir(folder).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
-    for (const QString& entry : entries)
-        if (IsBackupName(entry)) names << entry;
+    // A link is no backup: removing one would remove what it points at.
+    const QFileInfoList entries = QDir(folder).entryInfoList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::NoSymLinks);
+    for (const QFileInfo& entry : entries)
+        if (IsBackupName(entry.fileName())) names << entry.fileName();
     std::sort(names.begin(), names.end(), [](const QString& a, const QString& b) { return KeyOf(b) < KeyOf(a); });
     return names;
 }
@@ -109,7 +110,8 @@ std::optional<BackupInfo> FindBackup(const QString& workingDirectory, const QStr
         if (names.isEmpty()) return std::nullopt;
         return ReadBackup(folder, names.first());
     }
-    if (!IsBackupName(name) || !QFileInfo(QDir(folder).filePath(name)).isDir()) return std::nullopt;
+    const QFileInfo found(QDir(folder).filePath(name));
+    if (!IsBackupName(name) || !found.isDir() || found.isSymLink()) return std::nullopt;
     return ReadBackup(folder, name);
 }
 

@@ -167,6 +167,19 @@ TEST_F(ForwardRunTest, ATableHeldByAnotherProgramStopsTheRun) {
     EXPECT_EQ(Snapshot(htemp_.path()), before);
 }
 
+TEST_F(ForwardRunTest, ABackupThatCannotBeMadeStopsTheRunBeforeAnythingIsReplaced) {
+    ConvertSmall();
+    test::WriteFile(htemp_.path(), "CopiasPuente", "a file where the backups go");
+    const QMap<QString, QByteArray> before = Snapshot(htemp_.path());
+    const Error error = FailingRun(Doc("otro.xml", "<centro/>"));
+    EXPECT_EQ(error.kind(), ErrorKind::InputOutput);
+    EXPECT_EQ(error.message(), QString("No se pueden guardar copias de seguridad: '%1' no es una carpeta. No se ha "
+                                       "modificado ninguna tabla.")
+                                   .arg(htemp_.filePath("CopiasPuente")));
+    EXPECT_EQ(Snapshot(htemp_.path()), before);
+    EXPECT_FALSE(QFileInfo::exists(htemp_.filePath(".puente-staging")));
+}
+
 TEST_F(ForwardRunTest, OldIndexesAndOtherLetterCaseFilesAreReplaced) {
     test::WriteFile(htemp_.path(), "proft.dbf", "an old table in lower case");
     test::WriteFile(htemp_.path(), "PROFT.MDX", "old index");

@@ -181,6 +181,23 @@ TEST_F(SimulateTest, AnIdentifierThatRepeatsIsMatchedByOccurrence) {
     EXPECT_EQ(simulated.changes[2].added[0].label, "Aula ter");
 }
 
+TEST_F(SimulateTest, AnInterruptedCommitIsComparedAsTheNextRunWillFinishIt) {
+    RunForward(Doc("antes.xml", kBefore), htemp_.path());
+    // A run of the later document, interrupted after its COMMIT file with PROFT still staged.
+    QTemporaryDir other;
+    RunForward(Doc("despues.xml", kAfter), other.path());
+    const QString staging = htemp_.filePath(".puente-staging");
+    QDir().mkpath(staging);
+    QFile::copy(other.filePath("PROFT.DBF"), staging + "/PROFT.DBF");
+    test::WriteFile(staging, "COMMIT", "PROFT\n");
+    const QMap<QString, QByteArray> before = Everything(htemp_.path());
+
+    const ForwardReport simulated = Simulate(Doc("despues.xml", kAfter), htemp_.path());
+    EXPECT_EQ(Everything(htemp_.path()), before);  // not finished by a simulation
+    EXPECT_EQ(Summary(simulated.changes[1]), "PROFT 1>1 ");
+    EXPECT_EQ(Summary(simulated.changes[0]), "ASIGNOMT 3>4 +M3");
+}
+
 TEST_F(SimulateTest, ATableHeldByAnotherProgramStopsItAsItWouldTheRun) {
     RunForward(Doc("antes.xml", kBefore), htemp_.path());
     const QMap<QString, QByteArray> before = Everything(htemp_.path());
