@@ -348,6 +348,138 @@ Error TableNotPlaced(const QString& table, const QString& workingDirectory, cons
                 workingDirectory);
 }
 
+// ---- Backups of the replaced tables ------------------------------------------------
+
+Error BackupNotMade(const QString& table, const QString& path, const QString& reason) {
+    return Make(ErrorKind::InputOutput,
+                QStringLiteral("No se pudo hacer la copia de seguridad de la tabla '%1' en '%2': %3. No se ha "
+                               "modificado ninguna tabla.")
+                    .arg(table, Shown(path), reason),
+                path);
+}
+
+Error BackupFolderNotAFolder(const QString& path) {
+    return Make(ErrorKind::InputOutput,
+                QStringLiteral("No se pueden guardar copias de seguridad: '%1' no es una carpeta. No se ha "
+                               "modificado ninguna tabla.")
+                    .arg(Shown(path)),
+                path);
+}
+
+Error BackupFolderUnwritable(const QString& path, const QString& reason) {
+    return Make(ErrorKind::InputOutput,
+                QStringLiteral("No se puede escribir en la carpeta de copias de seguridad '%1': %2. No se ha "
+                               "modificado ninguna tabla.")
+                    .arg(Shown(path), reason),
+                path);
+}
+
+Error BackupDescriptionNotWritten(const QString& path, const QString& reason) {
+    return Make(ErrorKind::InputOutput,
+                QStringLiteral("No se pudo escribir la descripción de la copia de seguridad '%1': %2. No se ha "
+                               "modificado ninguna tabla.")
+                    .arg(Shown(path), reason),
+                path);
+}
+
+Error BackupNotPlaced(const QString& name, const QString& workingDirectory, const QString& reason) {
+    return Make(ErrorKind::InputOutput,
+                QStringLiteral("No se pudo colocar la copia de seguridad '%1' en la carpeta de trabajo '%2': %3.")
+                    .arg(name, Shown(workingDirectory), reason),
+                workingDirectory);
+}
+
+Error TableNotRemoved(const QString& table, const QString& workingDirectory) {
+    return Make(ErrorKind::InputOutput,
+                QStringLiteral("No se pudo quitar la tabla '%1' de la carpeta de trabajo '%2'.")
+                    .arg(table, Shown(workingDirectory)),
+                workingDirectory);
+}
+
+Error NoBackups(const QString& workingDirectory) {
+    return Make(ErrorKind::NoInput,
+                QStringLiteral("No hay copias de seguridad en la carpeta de trabajo '%1'.")
+                    .arg(Shown(workingDirectory)),
+                workingDirectory);
+}
+
+Error NoSuchBackup(const QString& name, const QString& workingDirectory) {
+    return Make(ErrorKind::NoInput,
+                QStringLiteral("No existe la copia de seguridad '%1' en la carpeta de trabajo '%2'.")
+                    .arg(name, Shown(workingDirectory)),
+                workingDirectory);
+}
+
+Error BackupHoldsNoTable(const QString& name, const QString& path) {
+    return Make(ErrorKind::InputOutput,
+                QStringLiteral("La copia de seguridad '%1' no contiene ninguna tabla. No se ha modificado ninguna "
+                               "tabla.")
+                    .arg(name),
+                path);
+}
+
+Error BackupTableNotCopied(const QString& table, const QString& name, const QString& reason) {
+    return Make(ErrorKind::InputOutput,
+                QStringLiteral("No se pudo copiar la tabla '%1' de la copia de seguridad '%2': %3. No se ha "
+                               "modificado ninguna tabla.")
+                    .arg(table, name, reason));
+}
+
+Error SimulationFolderNotCreated(const QString& reason) {
+    return Make(ErrorKind::InputOutput,
+                QStringLiteral("No se pudo crear la carpeta temporal de la simulación: %1.").arg(reason));
+}
+
+QString NoteCurrentTableUnreadable(const QString& table, const QString& reason) {
+    return QStringLiteral("La tabla actual '%1' no se puede leer (%2): todos sus elementos cuentan como nuevos.")
+        .arg(table, reason);
+}
+
+// ---- The run log ---------------------------------------------------------------------
+
+QString LogHeader(const QString& time, const QString& direction, const QString& frontEnd) {
+    return QStringLiteral("==== %1 | %2 | %3").arg(time, direction, frontEnd.isEmpty() ? QStringLiteral("-") : frontEnd);
+}
+
+QString LogDocument(const QString& path) { return QStringLiteral("Documento: %1").arg(Shown(path)); }
+QString LogOutcome(const QString& outcome) { return QStringLiteral("Resultado: %1").arg(outcome); }
+QString LogError(const QString& message) { return QStringLiteral("Error: %1").arg(message); }
+
+QString LogTableRows(const QString& table, int rows) {
+    return QStringLiteral("%1: %2 %3").arg(table).arg(rows).arg(rows == 1 ? QStringLiteral("fila") : QStringLiteral("filas"));
+}
+
+QString LogTableNote(const QString& table, const QString& note) { return QStringLiteral("%1: %2").arg(table, note); }
+QString LogBackupMade(const QString& name) {
+    return QStringLiteral("Copia de seguridad de las tablas reemplazadas: %1").arg(name);
+}
+QString LogBackupRestored(const QString& name) { return QStringLiteral("Copia de seguridad restaurada: %1").arg(name); }
+QString LogTableRemoved(const QString& table) {
+    return QStringLiteral("%1: quitada (la copia de seguridad no la contenía)").arg(table);
+}
+QString LogReturnResult(const QString& path) { return QStringLiteral("Resultado: %1").arg(Shown(path)); }
+QString LogReturnEntries(int entries) { return QStringLiteral("Entradas dsolucion escritas: %1").arg(entries); }
+QString LogReturnWithoutDayOrHour(int records) {
+    return QStringLiteral("Registros de SOLUC sin día u hora (pasados por alto): %1").arg(records);
+}
+QString LogReturnSubjectNotFound(int records) {
+    return QStringLiteral("Registros de SOLUC cuya materia no está en ASIGNOMT (sin entrada): %1").arg(records);
+}
+
+QString LogNotWritten(const QString& path, const QString& reason) {
+    return QStringLiteral("No se pudo escribir el registro de ejecuciones '%1': %2.").arg(Shown(path), reason);
+}
+
+QString LogNotRenewed(const QString& path, const QString& reason) {
+    return QStringLiteral("No se pudo renovar el registro de ejecuciones '%1' (%2); la entrada se ha añadido al "
+                          "registro actual.")
+        .arg(Shown(path), reason);
+}
+
+QString LogWorkingDirectoryMissing(const QString& path) {
+    return QStringLiteral("no existe la carpeta de trabajo '%1'").arg(Shown(path));
+}
+
 // ---- Notes of the forward run --------------------------------------------------------
 
 QString NoteSubjectIsTask(qsizetype item, const QString& nombre, const QString& abrev) {

@@ -95,6 +95,46 @@ Error StagingNotWritten(const QString& path, const QString& reason);
 Error TablePlaceNotAFile(const QString& table, const QString& path);
 Error TableNotPlaced(const QString& table, const QString& workingDirectory, const QString& reason);
 
+// ---- Backups of the replaced tables (CopiasPuente) --------------------------------
+Error BackupNotMade(const QString& table, const QString& path, const QString& reason);  // InputOutput
+Error BackupFolderNotAFolder(const QString& path);                                      // InputOutput
+Error BackupFolderUnwritable(const QString& path, const QString& reason);                // InputOutput
+Error BackupDescriptionNotWritten(const QString& path, const QString& reason);           // InputOutput
+Error BackupNotPlaced(const QString& name, const QString& workingDirectory, const QString& reason);  // InputOutput
+Error TableNotRemoved(const QString& table, const QString& workingDirectory);            // InputOutput
+Error NoBackups(const QString& workingDirectory);                                       // NoInput
+Error NoSuchBackup(const QString& name, const QString& workingDirectory);               // NoInput
+Error BackupHoldsNoTable(const QString& name, const QString& path);                      // InputOutput
+Error BackupTableNotCopied(const QString& table, const QString& name, const QString& reason);  // InputOutput
+// The simulated forward run.
+Error SimulationFolderNotCreated(const QString& reason);                                 // InputOutput
+QString NoteCurrentTableUnreadable(const QString& table, const QString& reason);
+
+// ---- The run log (puente.log) --------------------------------------------------------
+inline const QString kLogDirectionForward = QStringLiteral("exportar");
+inline const QString kLogDirectionReturn = QStringLiteral("importar");
+inline const QString kLogDirectionRestore = QStringLiteral("restaurar");
+inline const QString kLogOutcomeDone = QStringLiteral("finalizado");
+inline const QString kLogOutcomeNoInput = QStringLiteral("sin entrada");
+inline const QString kLogOutcomeFailed = QStringLiteral("error");
+QString LogHeader(const QString& time, const QString& direction, const QString& frontEnd);
+QString LogDocument(const QString& path);
+QString LogOutcome(const QString& outcome);
+QString LogError(const QString& message);
+QString LogTableRows(const QString& table, int rows);       // "ASIGNOMT: 3 filas"
+QString LogTableNote(const QString& table, const QString& note);
+QString LogBackupMade(const QString& name);                  // the backup the run made
+QString LogBackupRestored(const QString& name);              // the backup a restore put back
+QString LogTableRemoved(const QString& table);
+QString LogReturnResult(const QString& path);
+QString LogReturnEntries(int entries);
+QString LogReturnWithoutDayOrHour(int records);
+QString LogReturnSubjectNotFound(int records);
+inline const QString kUnknownFailure = QStringLiteral("error desconocido");
+QString LogNotWritten(const QString& path, const QString& reason);
+QString LogNotRenewed(const QString& path, const QString& reason);
+QString LogWorkingDirectoryMissing(const QString& path);
+
 // ---- Notes of the forward run (`item`: the element's number in its list, from 1) ----
 QString NoteSubjectIsTask(qsizetype item, const QString& nombre, const QString& abrev);
 // A code as the notes name it: 'code', followed by what the table stores for

@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
 namespace puente {
 
@@ -11,6 +12,15 @@ bool TableFileExists(const QString& directory, const QString& name) {
     for (const QString& entry : entries)
         if (entry.compare(wanted, Qt::CaseInsensitive) == 0) return true;
     return false;
+}
+
+QString TableFilePath(const QString& directory, const QString& name) {
+    const QString wanted = name + ".DBF";
+    if (QFileInfo(QDir(directory).filePath(wanted)).isFile()) return QDir(directory).filePath(wanted);
+    const QStringList entries = QDir(directory).entryList(QDir::Files);
+    for (const QString& entry : entries)
+        if (entry.compare(wanted, Qt::CaseInsensitive) == 0) return QDir(directory).filePath(entry);
+    return QString();
 }
 
 bool RemoveTableFile(const QString& directory, const QString& name, const QString& extension) {

@@ -13,4 +13,8 @@ inline constexpr char kDiashorast[] = "DIASHORAST";  // day and hour slots
 inline constexpr char kAsigt[] = "ASIGT";            // teaching assignments
 inline constexpr char kSoluc[] = "SOLUC";            // the timetable Horalis computed
 
+// The six tables of the forward run, in the order it writes them: the set
+// that a backup holds and a restore puts back.
+inline constexpr const char* kForwardSet[] = {kAsignomt, kProft, kAulat, kGrupost, kDiashorast, kAsigt};
+
 }  // namespace puente::tables

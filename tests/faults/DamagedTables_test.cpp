@@ -142,9 +142,12 @@ TEST(DamagedOldTables, AreReplacedByTheForwardRun) {
     QByteArray asig = ReadAll(reference.filePath("ASIGT.DBF"));
     asig[4] = char(0xFF);  // a record count far larger than the file
     WriteAll(htemp.filePath("ASIGT.DBF"), asig);
+    const QMap<QString, QByteArray> damaged = Snapshot(htemp.path());
     const Outcome o = RunPuente({"exportar", small, "--htemp", htemp.path()});
     EXPECT_TRUE(o.exited(0)) << ::testing::PrintToString(o);
-    EXPECT_EQ(SnapshotWithoutLock(htemp.path()), SnapshotWithoutLock(reference.path()));
+    EXPECT_EQ(SnapshotWithoutBackups(htemp.path()), SnapshotWithoutLock(reference.path()));
+    // The damaged tables are kept as they were, as a backup.
+    EXPECT_EQ(BackupSets(htemp.path()), (QList<QMap<QString, QByteArray>>{damaged}));
 }
 
 }  // namespace

@@ -3,6 +3,8 @@
 
 #include "common/Error.h"
 #include "platform/IniFile.h"
+#include "run/Backups.h"
+#include "run/RunLog.h"
 #include "tablestore/Table.h"
 
 #include <QDir>
@@ -217,6 +219,23 @@ QMap<QString, QByteArray> SnapshotWithoutLock(const QString& dir) {
     QMap<QString, QByteArray> files = Snapshot(dir);
     files.remove(".puente.lock");
     return files;
+}
+
+QMap<QString, QByteArray> SnapshotWithoutBackups(const QString& dir) {
+    QMap<QString, QByteArray> files = SnapshotWithoutLock(dir);
+    for (const QString& name : files.keys())
+        if (name.startsWith(QString(kBackupsFolderName) + "/") || name.startsWith(kRunLogName)) files.remove(name);
+    return files;
+}
+
+QList<QMap<QString, QByteArray>> BackupSets(const QString& dir) {
+    QList<QMap<QString, QByteArray>> sets;
+    for (const BackupInfo& backup : ListBackups(dir)) {
+        QMap<QString, QByteArray> files = Snapshot(backup.path);
+        files.remove(kBackupDescriptionName);
+        sets << files;
+    }
+    return sets;
 }
 
 QMap<QString, QByteArray> SnapshotOf(const QString& dir, const QStringList& names) {

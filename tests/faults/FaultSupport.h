@@ -5,6 +5,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QList>
 #include <QMap>
 #include <QString>
 #include <QStringList>
@@ -87,6 +88,12 @@ QMap<QString, QByteArray> Snapshot(const QString& dir);
 // The same without the working directory's lock file, which a killed run
 // may leave (the next run takes it over: its process is gone).
 QMap<QString, QByteArray> SnapshotWithoutLock(const QString& dir);
+// The same without the backups (CopiasPuente) and the run log either: the
+// files a run's tables are compared by.
+QMap<QString, QByteArray> SnapshotWithoutBackups(const QString& dir);
+// The tables (snapshots without the description) of each backup of `dir`,
+// newest first.
+QList<QMap<QString, QByteArray>> BackupSets(const QString& dir);
 // Only the files named, by name (missing ones left out).
 QMap<QString, QByteArray> SnapshotOf(const QString& dir, const QStringList& names);
 // Copies every file of `from` (recursively) into the empty folder `to`.

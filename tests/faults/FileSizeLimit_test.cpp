@@ -80,7 +80,11 @@ TEST_F(UnderFileSizeLimit, ForwardRunLeavesTheOldTablesOrTheNewOnes) {
             if (tooBig.isEmpty() && newSet_.value(t + ".DBF").size() > limit) tooBig = t;
         if (tooBig.isEmpty()) {
             EXPECT_TRUE(o.exited(0)) << ::testing::PrintToString(o);
-            EXPECT_EQ(SnapshotWithoutLock(htemp.path()), newSet_);
+            EXPECT_EQ(SnapshotWithoutBackups(htemp.path()), newSet_);
+            // The old tables, kept whole as a backup.
+            QMap<QString, QByteArray> oldTables = oldSet_;
+            oldTables.remove("SOLUC.DBF");
+            EXPECT_EQ(BackupSets(htemp.path()), (QList<QMap<QString, QByteArray>>{oldTables}));
         } else {
             EXPECT_TRUE(o.exited(1)) << ::testing::PrintToString(o);
             if (limit >= 300) {  // below that even the lock file does not fit

@@ -4,10 +4,13 @@
 // Forward: the working directory holds an old set of six tables and a SOLUC;
 // `puente exportar` of another large document is killed after a random delay
 // (half of the delays spread over the whole run, half over its end, where
-// the tables are moved into place). Then, on a copy of what the kill left,
-// Staging::Recover (what every run does first) must leave exactly the old set
-// or exactly the new one; and the next run of either direction, on the
-// folder itself, must go through and leave no staging folder behind.
+// the backup and the tables are moved into place). Right after the kill no
+// backup is half there: CopiasPuente holds nothing or the whole old set.
+// Then, on a copy of what the kill left, Staging::Recover (what every run
+// does first) must leave exactly the old set and no backup, or exactly the
+// new set and the old one whole as its backup; and the next run of either
+// direction, on the folder itself, must go through, leave no staging folder
+// behind, and (a forward run) keep what it replaced as a backup of its own.
 //
 // Return: `puente importar` over a large SOLUC is killed the same way. The
 // chosen document and the tables must be as they were, the result document
@@ -91,6 +94,15 @@ bool KilledWhileWorking(const QStringList& args, milliseconds delay, double* ful
     return false;
 }
 
+// The six tables of a snapshot of a working directory (its backups, SOLUC
+// and log left out).
+QMap<QString, QByteArray> SixTables(const QMap<QString, QByteArray>& snapshot) {
+    QMap<QString, QByteArray> six;
+    for (const QString& table : ForwardTables())
+        if (snapshot.contains(table + ".DBF")) six.insert(table + ".DBF", snapshot[table + ".DBF"]);
+    return six;
+}
+
 class KillDuringRun : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -134,22 +146,40 @@ TEST_F(KillDuringRun, ForwardRunLeavesTheOldSetOrTheNewOne) {
         CopyFolder(Path("old"), htemp.path());
         killedMidRun += KilledWhileWorking({"exportar", newDoc_, "--htemp", htemp.path()}, delay, &full);
 
+        // A backup is whole or absent, even before the next run finishes the commit.
+        const QList<QMap<QString, QByteArray>> leftBackups = BackupSets(htemp.path());
+        EXPECT_LE(leftBackups.size(), 1);
+        for (const QMap<QString, QByteArray>& backup : leftBackups)
+            EXPECT_EQ(backup, SixTables(oldSet_)) << "a backup of " << Names(backup);
+
         // What the next run finds first, on a copy of what the kill left.
         QTemporaryDir copy;
         CopyFolder(htemp.path(), copy.path());
         Staging::Recover(copy.path());
-        const QMap<QString, QByteArray> recovered = SnapshotWithoutLock(copy.path());
+        const QMap<QString, QByteArray> recovered = SnapshotWithoutBackups(copy.path());
         const bool isOld = recovered == oldSet_, isNew = recovered == newSet_;
         EXPECT_TRUE(isOld || isNew) << "left: " << Names(recovered);
+        // Never the new tables without the old ones kept, never a backup of a set still in place.
+        const QList<QMap<QString, QByteArray>> backups = BackupSets(copy.path());
+        if (isNew) {
+            EXPECT_EQ(backups, (QList<QMap<QString, QByteArray>>{SixTables(oldSet_)}));
+        } else {
+            EXPECT_TRUE(backups.isEmpty()) << backups.size() << " backups";
+        }
         gaveOld += isOld;
         gaveNew += isNew;
 
-        // The next run, of either direction, goes through and cleans up.
+        // The next run, of either direction, finishes an interrupted commit, goes through and cleans up.
         const bool forward = k % 2 == 0;
         const Outcome next = RunPuente({forward ? "exportar" : "importar", newDoc_, "--htemp", htemp.path()});
         EXPECT_TRUE(next.exited(0)) << ::testing::PrintToString(next);
         EXPECT_FALSE(QFileInfo::exists(htemp.filePath(".puente-staging")));
-        EXPECT_EQ(SnapshotWithoutLock(htemp.path()), forward ? newSet_ : recovered);
+        EXPECT_EQ(SnapshotWithoutBackups(htemp.path()), forward ? newSet_ : recovered);
+        // A forward run keeps what it replaced, newest first, over the backup of the killed one.
+        QList<QMap<QString, QByteArray>> wanted;
+        if (forward) wanted << SixTables(recovered);
+        if (isNew) wanted << SixTables(oldSet_);
+        EXPECT_EQ(BackupSets(htemp.path()), wanted);
         EXPECT_EQ(ReadAll(newDoc_), LargeDocument(kAssignments, "N"));
     }
     std::printf("forward run of %.2f s, %d runs started, %d killed while working; %d left the old set, %d the new one\n",
@@ -166,7 +196,7 @@ TEST_F(KillDuringRun, ReturnRunLeavesTheOldResultOrTheWholeNewOne) {
     const QByteArray wanted = WithoutTimestamp(ReadAll(result));
     const QByteArray oldResult = "<?xml version=\"1.0\"?>\n<centro>resultado anterior</centro>\n";
     const QByteArray document = ReadAll(newDoc_);
-    const QMap<QString, QByteArray> tables = SnapshotWithoutLock(htemp);
+    const QMap<QString, QByteArray> tables = SnapshotWithoutBackups(htemp);
 
     std::mt19937 rng(Seed());
     int killedMidRun = 0, gaveOld = 0, gaveNew = 0;
@@ -185,7 +215,7 @@ TEST_F(KillDuringRun, ReturnRunLeavesTheOldResultOrTheWholeNewOne) {
         gaveOld += isOld;
         gaveNew += isNew;
         EXPECT_EQ(ReadAll(newDoc_), document);
-        EXPECT_EQ(SnapshotWithoutLock(htemp), tables);
+        EXPECT_EQ(SnapshotWithoutBackups(htemp), tables);
         for (const QString& f : FilesIn(Path("docs")))
             if (f != "new.xml" && f != "old.xml" && f != "ResultadoHoralisnew.xml") {
                 leftovers << f;

@@ -82,8 +82,11 @@ TEST_F(ForwardRunTest, TwoRunsOfOneDocumentGiveTheSameTables) {
     ConvertSmall();
     const QMap<QString, QByteArray> first = Snapshot(htemp_.path());
     ConvertSmall();
-    // Same tables, but for the last-update date in the header (bytes 1-3).
-    const QMap<QString, QByteArray> second = Snapshot(htemp_.path());
+    // Same tables, but for the last-update date in the header (bytes 1-3);
+    // the second run also keeps the first one's tables as a backup.
+    QMap<QString, QByteArray> second = Snapshot(htemp_.path());
+    for (const QString& name : second.keys())
+        if (name.startsWith("CopiasPuente/")) second.remove(name);
     ASSERT_EQ(first.keys(), second.keys());
     for (const QString& name : first.keys()) {
         QByteArray a = first[name], b = second[name];
@@ -164,16 +167,32 @@ TEST_F(ForwardRunTest, ATableHeldByAnotherProgramStopsTheRun) {
     EXPECT_EQ(Snapshot(htemp_.path()), before);
 }
 
+TEST_F(ForwardRunTest, ABackupThatCannotBeMadeStopsTheRunBeforeAnythingIsReplaced) {
+    ConvertSmall();
+    test::WriteFile(htemp_.path(), "CopiasPuente", "a file where the backups go");
+    const QMap<QString, QByteArray> before = Snapshot(htemp_.path());
+    const Error error = FailingRun(Doc("otro.xml", "<centro/>"));
+    EXPECT_EQ(error.kind(), ErrorKind::InputOutput);
+    EXPECT_EQ(error.message(), QString("No se pueden guardar copias de seguridad: '%1' no es una carpeta. No se ha "
+                                       "modificado ninguna tabla.")
+                                   .arg(htemp_.filePath("CopiasPuente")));
+    EXPECT_EQ(Snapshot(htemp_.path()), before);
+    EXPECT_FALSE(QFileInfo::exists(htemp_.filePath(".puente-staging")));
+}
+
 TEST_F(ForwardRunTest, OldIndexesAndOtherLetterCaseFilesAreReplaced) {
     test::WriteFile(htemp_.path(), "proft.dbf", "an old table in lower case");
     test::WriteFile(htemp_.path(), "PROFT.MDX", "old index");
     test::WriteFile(htemp_.path(), "asigt.mdx", "old index");
-    ConvertSmall();
+    const ForwardReport report = Run(small_);
     QStringList files = Snapshot(htemp_.path()).keys();
     files.removeAll(".puente.lock");
     files.sort();
-    EXPECT_EQ(files, (QStringList{"ASIGNOMT.DBF", "ASIGT.DBF", "AULAT.DBF", "DIASHORAST.DBF", "GRUPOST.DBF",
-                                  "PROFT.DBF"}));
+    const QString backup = "CopiasPuente/" + report.backup + "/";
+    EXPECT_EQ(files, (QStringList{"ASIGNOMT.DBF", "ASIGT.DBF", "AULAT.DBF", backup + "PROFT.DBF",
+                                  backup + "descripcion.json", "DIASHORAST.DBF", "GRUPOST.DBF", "PROFT.DBF"}));
+    // The old table is kept, under the name of its table; old indexes are not.
+    EXPECT_EQ(test::ReadFile(htemp_.filePath(backup + "PROFT.DBF")), "an old table in lower case");
 }
 
 TEST_F(ForwardRunTest, AnInterruptedCommitIsFinishedByTheNextRun) {
