@@ -568,6 +568,69 @@ QString SummarySubjectNotFound(int records) {
     return QStringLiteral("Registros de SOLUC cuya materia no está en ASIGNOMT (sin entrada): %1").arg(records);
 }
 
+QString SummaryBackupMade(const QString& path) {
+    return QStringLiteral("Copia de las tablas reemplazadas: %1").arg(Shown(path));
+}
+
+QString SummarySimulated() {
+    return QStringLiteral("Simulación: no se ha cambiado nada en la carpeta de trabajo. Cambios que haría la "
+                          "conversión:");
+}
+
+QString SummaryTableChanges(const QString& table, int currentRows, int newRows, int added, int removed, int changed) {
+    return QStringLiteral("%1: %2 filas ahora, %3 después; %4 añadidos, %5 quitados, %6 cambiados")
+        .arg(table)
+        .arg(currentRows)
+        .arg(newRows)
+        .arg(added)
+        .arg(removed)
+        .arg(changed);
+}
+
+QString SummaryNoCurrentTable(const QString& table, int newRows) {
+    return QStringLiteral("%1: no existe ahora; tendría %2 filas").arg(table).arg(newRows);
+}
+
+QString SummaryItemAdded(const QString& key, const QString& label) {
+    return QStringLiteral("  + %1 (%2)").arg(key, label);
+}
+
+QString SummaryItemRemoved(const QString& key, const QString& label) {
+    return QStringLiteral("  - %1 (%2)").arg(key, label);
+}
+
+QString SummaryItemChanged(const QString& key, const QString& label, const QStringList& fields) {
+    return QStringLiteral("  ~ %1 (%2): %3").arg(key, label, fields.join(QStringLiteral(", ")));
+}
+
+QString SummaryRestored(const QString& name) { return QStringLiteral("Copia restaurada: %1").arg(name); }
+
+QString SummaryRestoreBackup(const QString& name) {
+    return QStringLiteral("Copia de las tablas que había antes de restaurar: %1").arg(name);
+}
+
+QString SummaryTableRemoved(const QString& table) {
+    return QStringLiteral("%1: quitada (la copia no la contenía)").arg(table);
+}
+
+QString SummaryBackupLine(const QString& name, const QString& time, const QString& document, const QString& frontEnd) {
+    return QStringLiteral("%1  %2  %3%4")
+        .arg(name, time, document.isEmpty() ? QStringLiteral("(documento desconocido)") : Shown(document),
+             frontEnd.isEmpty() ? QString() : QStringLiteral("  (%1)").arg(frontEnd));
+}
+
+QString SummaryBackupOfRestore(const QString& name, const QString& time, const QString& restored) {
+    return QStringLiteral("%1  %2  antes de restaurar %3").arg(name, time, restored);
+}
+
+QString SummaryBackupTables(const QStringList& tables) {
+    return QStringLiteral("    ") + tables.join(QStringLiteral(", "));
+}
+
+QString SummaryNoBackups(const QString& workingDirectory) {
+    return QStringLiteral("No hay copias de seguridad en %1.").arg(Shown(workingDirectory + "/CopiasPuente"));
+}
+
 // ---- Help ---------------------------------------------------------------------------
 
 QString HelpFileMissing(const QString& name) {

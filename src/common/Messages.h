@@ -163,6 +163,20 @@ QString SummaryResult(const QString& path);
 QString SummaryEntries(int entries);
 QString SummaryWithoutDayOrHour(int records);
 QString SummarySubjectNotFound(int records);
+QString SummaryBackupMade(const QString& path);          // where the replaced tables were kept
+QString SummarySimulated();                              // the first line of a simulation
+QString SummaryTableChanges(const QString& table, int currentRows, int newRows, int added, int removed, int changed);
+QString SummaryNoCurrentTable(const QString& table, int newRows);
+QString SummaryItemAdded(const QString& key, const QString& label);
+QString SummaryItemRemoved(const QString& key, const QString& label);
+QString SummaryItemChanged(const QString& key, const QString& label, const QStringList& fields);
+QString SummaryRestored(const QString& name);
+QString SummaryRestoreBackup(const QString& name);       // the backup of the tables a restore replaced
+QString SummaryTableRemoved(const QString& table);
+QString SummaryBackupLine(const QString& name, const QString& time, const QString& document, const QString& frontEnd);
+QString SummaryBackupOfRestore(const QString& name, const QString& time, const QString& restored);
+QString SummaryBackupTables(const QStringList& tables);  // "ASIGNOMT 40, PROFT 30"
+QString SummaryNoBackups(const QString& workingDirectory);
 
 // ---- Help (shown by the window) --------------------------------------------------
 QString HelpFileMissing(const QString& name);

@@ -105,7 +105,7 @@ TEST_F(CliTest, ExitStatuses) {
          "No existe la carpeta de trabajo de Horalis '%H/nada'.\n"},
         {"an error", {"exportar", "%D/roto.xml", "--htemp", "%H"}, kExitError, "Error: El archivo '"},
         {"no arguments", {}, kExitUsage, "Indique la orden (exportar o importar) y el documento XML."},
-        {"unknown command", {"convertir", kSmall}, kExitUsage, "Orden desconocida: convertir (use exportar o importar)."},
+        {"unknown command", {"convertir", kSmall}, kExitUsage, "Orden desconocida: convertir (use exportar, importar, copias o restaurar)."},
         {"unknown option", {"exportar", kSmall, "--rapido"}, kExitUsage, "Opción desconocida: --rapido\n"},
         {"unknown short option", {"exportar", kSmall, "-x"}, kExitUsage, "Opción desconocida: -x\n"},
         {"--htemp without folder", {"exportar", kSmall, "--htemp"}, kExitUsage, "Falta la carpeta después de --htemp."},
@@ -203,6 +203,92 @@ TEST_F(CliTest, ATableHeldByAnotherProgramAsksToTryLater) {
     const Outcome r = RunTool({"exportar", kSmall, "--htemp", htemp_.path()});
     EXPECT_EQ(r.status, kExitBusy);
     EXPECT_TRUE(r.err.startsWith("Error: La tabla 'PROFT'")) << r.err.toStdString();
+}
+
+// The tables of the working directory, byte for byte (their header's date aside).
+QMap<QString, QByteArray> Tables(const QString& dir) {
+    QMap<QString, QByteArray> tables;
+    for (const QString& name : QDir(dir).entryList({"*.DBF"}, QDir::Files)) {
+        QByteArray bytes = test::ReadFile(QDir(dir).filePath(name));
+        bytes.replace(1, 3, "DDD");
+        tables.insert(name, bytes);
+    }
+    return tables;
+}
+
+int LogEntries(const QString& dir) {
+    return int(QString::fromUtf8(test::ReadFile(QDir(dir).filePath("puente.log"))).count("\n==== ")) +
+           (test::ReadFile(QDir(dir).filePath("puente.log")).startsWith("==== ") ? 1 : 0);
+}
+
+TEST_F(CliTest, AWrongImportIsUndoneByRestoringTheBackup) {
+    const QString other = test::WriteFile(docs_.path(), "otro.xml",
+                                          "<centro><materias><dmaterias abrev='OTRA' codigo='O1'/></materias></centro>");
+    ASSERT_EQ(RunTool({"exportar", kSmall, "--htemp", htemp_.path(), "--quiet"}).status, kExitDone);
+    const QMap<QString, QByteArray> good = Tables(htemp_.path());
+    const Outcome wrong = RunTool({"exportar", other, "--htemp", htemp_.path()});
+    ASSERT_EQ(wrong.status, kExitDone);
+    EXPECT_TRUE(wrong.out.contains("Copia de las tablas reemplazadas: ")) << wrong.out.toStdString();
+    EXPECT_NE(Tables(htemp_.path()), good);
+
+    const Outcome restored = RunTool({"restaurar", "--htemp", htemp_.path()});
+    EXPECT_EQ(restored.status, kExitDone) << restored.err.toStdString();
+    EXPECT_TRUE(restored.out.startsWith("Copia restaurada: ")) << restored.out.toStdString();
+    EXPECT_EQ(Tables(htemp_.path()), good);
+
+    const Outcome list = RunTool({"copias", "--htemp", htemp_.path(), "--json"});
+    ASSERT_EQ(list.status, kExitDone);
+    const QJsonArray backups = QJsonDocument::fromJson(list.out.toUtf8()).object()["copias"].toArray();
+    ASSERT_EQ(backups.size(), 2);  // the tables the wrong import replaced, and those the restore replaced
+    EXPECT_EQ(backups[0].toObject()["motivo"].toString(), "restaurar");
+    // Named by the run that replaced its tables: the wrong import.
+    EXPECT_EQ(backups[1].toObject()["documento"].toString(), QDir::toNativeSeparators(other));
+    EXPECT_EQ(LogEntries(htemp_.path()), 3);  // two forward runs and the restore; the listing is not logged
+}
+
+TEST_F(CliTest, ANamedBackupThatIsNotThereIsNoInputWithTheList) {
+    ASSERT_EQ(RunTool({"exportar", kSmall, "--htemp", htemp_.path(), "--quiet"}).status, kExitDone);
+    ASSERT_EQ(RunTool({"exportar", kSmall, "--htemp", htemp_.path(), "--quiet"}).status, kExitDone);
+    const Outcome r = RunTool({"restaurar", "20000101-000000", "--htemp", htemp_.path()});
+    EXPECT_EQ(r.status, kExitNoInput);
+    EXPECT_TRUE(r.err.contains("20000101-000000")) << r.err.toStdString();
+    EXPECT_TRUE(r.err.contains("ASIGNOMT 3, PROFT 2")) << r.err.toStdString();  // the backup there is
+}
+
+TEST_F(CliTest, ASimulationChangesNothingAndSaysWhatWouldChange) {
+    ASSERT_EQ(RunTool({"exportar", kSmall, "--htemp", htemp_.path(), "--quiet"}).status, kExitDone);
+    const QMap<QString, QByteArray> before = test::Snapshot(htemp_.path());
+    const QString other = test::WriteFile(docs_.path(), "otro.xml",
+                                          "<centro><materias><dmaterias abrev='OTRA' nombre='Otra' codigo='O1'/>"
+                                          "</materias></centro>");
+    const Outcome r = RunTool({"exportar", other, "--htemp", htemp_.path(), "--simular"});
+    EXPECT_EQ(r.status, kExitDone) << r.err.toStdString();
+    EXPECT_EQ(test::Snapshot(htemp_.path()), before);
+    EXPECT_TRUE(r.out.contains("Simulación: no se ha cambiado nada")) << r.out.toStdString();
+    EXPECT_TRUE(r.out.contains("  + O1 (")) << r.out.toStdString();
+    const Outcome json = RunTool({"exportar", other, "--htemp", htemp_.path(), "--simular", "--json"});
+    const QJsonObject o = QJsonDocument::fromJson(json.out.toUtf8()).object();
+    EXPECT_TRUE(o["simulado"].toBool());
+    EXPECT_EQ(o["cambios"].toArray()[0].toObject()["anadidos"].toArray().size(), 1);
+    EXPECT_EQ(test::Snapshot(htemp_.path()), before);
+}
+
+TEST_F(CliTest, NewWordsAndOptionsRefusedWhereTheyDoNotFit) {
+    const QList<StatusCase> cases = {
+        {"simular with importar", {"importar", kSmall, "--simular"}, kExitUsage, "--simular solo vale con exportar."},
+        {"copias with an argument", {"copias", "x"}, kExitUsage, "Demasiados argumentos para copias."},
+        {"restaurar with two", {"restaurar", "a", "b"}, kExitUsage, "Demasiados argumentos para restaurar."},
+        {"copias without a working directory", {"copias", "--htemp", "%H/nada"}, kExitNoInput,
+         "No existe la carpeta de trabajo"},
+        {"restaurar without backups", {"restaurar", "--htemp", "%H"}, kExitNoInput, ""},
+    };
+    for (const StatusCase& c : cases) {
+        QStringList args;
+        for (QString a : c.args) args << a.replace("%H", htemp_.path());
+        const Outcome r = RunTool(args);
+        EXPECT_EQ(r.status, c.status) << c.name << ": " << r.err.toStdString();
+        EXPECT_TRUE(r.err.startsWith(c.errStart)) << c.name << ": " << r.err.toStdString();
+    }
 }
 
 TEST_F(CliTest, HelpAndVersion) {
