@@ -11,6 +11,7 @@
 #include "common/Error.h"
 #include "exchange/Document.h"
 #include "forward/Conversions.h"
+#include "run/ExchangeInput.h"
 #include "tablestore/Table.h"
 
 #include <cstddef>
@@ -40,7 +41,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (!loaded.ok()) {
         FUZZ_CHECK(!loaded.message.isEmpty(), "a refused document says why");
         FUZZ_CHECK(document.isEmpty(), "a refused document leaves the document empty");
-        (void)loaded.describe(QStringLiteral("fuzz.xml"));
+        (void)LoadError(loaded, QStringLiteral("fuzz.xml")).message();
         return 0;
     }
 
@@ -48,7 +49,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     {
         Document again;
         const LoadResult reloaded = again.loadFromBytes(document.toBytes(), QStringLiteral("saved.xml"));
-        if (!reloaded.ok()) std::fprintf(stderr, "reload: %s\n", qPrintable(reloaded.describe("saved.xml")));
+        if (!reloaded.ok()) std::fprintf(stderr, "reload: %s\n", qPrintable(LoadError(reloaded, QStringLiteral("saved.xml")).message()));
         FUZZ_CHECK(reloaded.ok(), "a loaded document, written out, loads again");
     }
 
