@@ -6,6 +6,7 @@
 #include <QFileDialog>
 #include <QGuiApplication>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QScreen>
 #include <QUrl>
 
@@ -41,18 +42,32 @@ std::unique_ptr<QMessageBox> MakeBox(QWidget* parent, const QString& text, QMess
     auto box = std::make_unique<ScreenCentredBox>(icon, QString::fromLatin1(kApplicationTitle), text,
                                                   QMessageBox::Ok, parent);
     box->setTextFormat(Qt::PlainText);
+    // "OK" is the system's own word on its boxes, in any language Qt speaks.
+    box->button(QMessageBox::Ok)->setText(QStringLiteral("OK"));
     box->setWindowModality(Qt::ApplicationModal);
     return box;
 }
 
 }  // namespace
 
-std::unique_ptr<QMessageBox> MakeMessageBox(QWidget* parent, const QString& text) {
-    return MakeBox(parent, text, QMessageBox::NoIcon);
+std::unique_ptr<QMessageBox> MakeMessageBox(QWidget* parent, const QString& text, const QString& details) {
+    auto box = MakeBox(parent, text, QMessageBox::NoIcon);
+    if (!details.isEmpty()) box->setDetailedText(details);
+    return box;
 }
 
 std::unique_ptr<QMessageBox> MakeErrorBox(QWidget* parent, const QString& text) {
     return MakeBox(parent, text, QMessageBox::Critical);
+}
+
+std::unique_ptr<QMessageBox> MakeRetryBox(QWidget* parent, const QString& text) {
+    auto box = MakeBox(parent, text, QMessageBox::Critical);
+    box->setStandardButtons(QMessageBox::Retry | QMessageBox::Close);
+    box->button(QMessageBox::Retry)->setText(QStringLiteral("Reintentar"));
+    box->button(QMessageBox::Close)->setText(QStringLiteral("Cerrar"));
+    box->setDefaultButton(QMessageBox::Retry);
+    box->setEscapeButton(QMessageBox::Close);
+    return box;
 }
 
 bool QtDialogs::ChooseFile(QFileDialog& dialog, QString& path) {
@@ -63,9 +78,19 @@ bool QtDialogs::ChooseFile(QFileDialog& dialog, QString& path) {
     return true;
 }
 
-void QtDialogs::ShowMessage(QWidget* parent, const QString& text) { MakeMessageBox(parent, text)->exec(); }
+void QtDialogs::ShowMessage(QWidget* parent, const QString& text, const QString& details) {
+    MakeMessageBox(parent, text, details)->exec();
+}
 
 void QtDialogs::ShowError(QWidget* parent, const QString& text) { MakeErrorBox(parent, text)->exec(); }
+
+bool QtDialogs::AskRetry(QWidget* parent, const QString& text) {
+    auto box = MakeRetryBox(parent, text);
+    box->exec();
+    return box->clickedButton() == box->button(QMessageBox::Retry);
+}
+
+bool QtDialogs::OpenInBrowser(const QUrl& url) { return QDesktopServices::openUrl(url); }
 
 bool QtDialogs::OpenHelp(const QString& file, int context) {
     if (OpenWithHelpViewer(file, context)) return true;

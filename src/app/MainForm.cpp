@@ -7,14 +7,19 @@
 #include "platform/IniFile.h"
 #include "platform/Paths.h"
 #include "return/ReturnRun.h"
+#include "run/RunLog.h"
+#include "run/RunSummary.h"
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QLabel>
 #include <QPushButton>
 #include <QScreen>
 #include <QShortcut>
+#include <QUrl>
 
 #include <exception>
 
@@ -29,6 +34,12 @@ namespace {
 // The outcome report.
 constexpr char kReportSection[] = "Transformadores";
 constexpr char kReportKey[] = "Transformado";
+
+// The front end's name in the run log and in the backups' descriptions.
+constexpr char kFrontEnd[] = "ventana";
+
+// The part of the own help page about the window, opened by F1.
+constexpr char kWindowHelpFragment[] = "ventana";
 
 QFont PixelFont(const QString& family, int pixels, bool bold) {
     QFont font(family);
@@ -57,11 +68,18 @@ QPushButton* MakeButton(QWidget* parent, const char* name, const QString& text, 
 
 }  // namespace
 
+QStringList OwnHelpPagePaths() {
+    const QDir exe(QCoreApplication::applicationDirPath());
+    return {QDir::cleanPath(exe.filePath(QStringLiteral("ayuda/ayuda.html"))),
+            QDir::cleanPath(exe.filePath(QStringLiteral("../share/puentehoraliszelta/ayuda/ayuda.html")))};
+}
+
 TMForm::TMForm(const QStringList& parameters, const QString& workingDirectory, Dialogs* dialogs, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint |
                           Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
       dialogs_(dialogs),
-      reportPath_(OutcomeReportPath()) {
+      reportPath_(OutcomeReportPath()),
+      ownHelpPages_(OwnHelpPagePaths()) {
     InitWindowResources();
     if (!dialogs_) {
         ownDialogs_ = std::make_unique<QtDialogs>();
@@ -175,28 +193,48 @@ void TMForm::FormShow() {
         BExportarClick();
 }
 
+bool TMForm::WriteOutcome(QString& reason) {
+    try {
+        WriteIniValue(reportPath_, QLatin1StringView(kReportSection), QLatin1StringView(kReportKey),
+                      QString::number(outcome_));
+        return true;
+    } catch (const Error& error) {
+        reason = error.message();
+    } catch (const std::exception& error) {
+        reason = QString::fromUtf8(error.what());
+    }
+    return false;
+}
+
 void TMForm::closeEvent(QCloseEvent* event) {
     if (mode_.commandLine) {
-        try {
-            WriteIniValue(reportPath_, QLatin1StringView(kReportSection), QLatin1StringView(kReportKey),
-                          QString::number(outcome_));
-        } catch (const Error& error) {
-            ShowError(error.message());
-            event->ignore();
-            return;
+        // A window can always be closed: the person tries again as often as
+        // they like, or closes without the report.
+        QString reason;
+        while (!WriteOutcome(reason)) {
+            SetWaitCursor(false);
+            if (!dialogs_->AskRetry(BoxParent(), messages::OutcomeNotWritten(ErrorDisplayText(reason)))) break;
         }
     }
     closed_ = true;
     event->accept();
 }
 
+void TMForm::AppendToRunLog(const RunLogEntry& entry) {
+    // A log that cannot be written never fails a run, and the window has no
+    // place to tell it: the reason is dropped.
+    QString reason;
+    AppendRunLog(workingDirectory_, entry, &reason);
+}
+
 template <class Run>
-void TMForm::RunGuarded(Run run) {
+void TMForm::RunGuarded(const QString& direction, Run run) {
     QString failure;
     try {
         run();
         return;
     } catch (const Error& error) {
+        AppendToRunLog(LogEntryOf(direction, filenameXML, QLatin1StringView(kFrontEnd), error));
         if (error.kind() == ErrorKind::NoInput) {
             SetWaitCursor(false);
             ShowMessage(error.message());
@@ -209,42 +247,52 @@ void TMForm::RunGuarded(Run run) {
         failure = error.message();
     } catch (const std::exception& error) {
         failure = QString::fromUtf8(error.what());
+        AppendToRunLog(LogEntryOf(direction, filenameXML, QLatin1StringView(kFrontEnd),
+                                  Error(ErrorKind::Internal, failure)));
     }
     SetWaitCursor(false);
     ShowError(failure);
 }
 
 void TMForm::ChooseDocument() {
+    // The dialog opens in the folder of the document chosen last.
+    if (!filenameXML.isEmpty()) {
+        const QFileInfo last(filenameXML);
+        if (last.absoluteDir().exists()) OpenDialogXML->setDirectory(last.absolutePath());
+    }
     QString chosen;
     if (dialogs_->ChooseFile(*OpenDialogXML, chosen)) filenameXML = chosen;
 }
 
-void TMForm::RunDone() {
+void TMForm::RunDone(const QStringList& summary) {
     outcome_ = 1;
-    ShowMessage(messages::kProcesoFinalizado);
+    dialogs_->ShowMessage(BoxParent(), messages::kProcesoFinalizado, summary.join(u'\n'));
     if (mode_.commandLine) close();
 }
 
 void TMForm::BExportarClick() {
-    RunGuarded([this] {
+    RunGuarded(messages::kLogDirectionForward, [this] {
         ChooseDocument();
         CheckForwardInput(filenameXML);
         SetWaitCursor(true);
-        RunForward(filenameXML, workingDirectory_);
+        const ForwardReport report = RunForward(filenameXML, workingDirectory_,
+                                                ForwardOptions{false, QLatin1StringView(kFrontEnd)});
+        AppendToRunLog(LogEntryOf(report, QLatin1StringView(kFrontEnd)));
         SetWaitCursor(false);
-        RunDone();
+        RunDone(ForwardSummary(report));
     });
 }
 
 void TMForm::BImportarClick() {
-    RunGuarded([this] {
+    RunGuarded(messages::kLogDirectionReturn, [this] {
         ShowMessage(messages::kReturnReminder);
         ChooseDocument();
         CheckReturnInput(filenameXML, workingDirectory_);
         SetWaitCursor(true);
-        RunReturn(filenameXML, workingDirectory_);
+        const ReturnReport report = RunReturn(filenameXML, workingDirectory_);
+        AppendToRunLog(LogEntryOf(report, QLatin1StringView(kFrontEnd)));
         SetWaitCursor(false);
-        RunDone();
+        RunDone(ReturnSummary(report));
     });
 }
 
@@ -253,11 +301,29 @@ void TMForm::Button1Click() { ShowHelp(kHelpStartPage); }
 void TMForm::ShowHelp(int context) {
     const QString name = QLatin1StringView(kHelpFileName);
     const QString file = FindHelpFile(name, HelpDirectories());
-    if (file.isEmpty()) {
-        ShowError(messages::HelpFileMissing(name));
+    QString helpProblem;
+    if (file.isEmpty())
+        helpProblem = messages::HelpFileMissing(name);
+    else if (dialogs_->OpenHelp(file, context))
+        return;
+    else
+        helpProblem = messages::HelpViewerMissing(file);
+
+    // The program's own page in its place.
+    QString page;
+    for (const QString& candidate : ownHelpPages_) {
+        if (QFileInfo(candidate).isFile()) {
+            page = candidate;
+            break;
+        }
+    }
+    if (page.isEmpty()) {
+        ShowError(messages::OwnHelpMissing(helpProblem, ownHelpPages_.value(0, QStringLiteral("ayuda/ayuda.html"))));
         return;
     }
-    if (!dialogs_->OpenHelp(file, context)) ShowError(messages::HelpViewerMissing(file));
+    QUrl url = QUrl::fromLocalFile(QFileInfo(page).absoluteFilePath());
+    if (context == kMainWindowHelpContext) url.setFragment(QLatin1StringView(kWindowHelpFragment));
+    if (!dialogs_->OpenInBrowser(url)) ShowError(messages::OwnHelpNotOpened(helpProblem, page));
 }
 
 QWidget* TMForm::BoxParent() { return isVisible() ? this : nullptr; }

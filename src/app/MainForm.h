@@ -18,15 +18,22 @@
 // In command-line mode every close (FormClose) writes the outcome value (1, -1
 // or 0) to "Horalis.ini" beside the executable, section "Transformadores",
 // key "Transformado". When that file cannot be written the error display
-// names it and the close is abandoned: the window stays open, so that the
-// person can mend the cause and close again.
+// says so with the reason and offers "Reintentar" (write again) and "Cerrar"
+// (close without the report); the window closes either way, once the report
+// is written or the person gives up.
 //
 // The window holds the dialogue of both runs (the reminder, the file dialog
 // and its sticky choice filenameXML, the existence checks and their messages,
-// the wait cursor, "Proceso finalizado", the outcome value, the close in
-// command-line mode) and calls the core (RunForward, RunReturn) for the
-// conversion itself. An error that a run throws ends the run and is shown by
-// the error display, and the window goes on answering.
+// the wait cursor, "Proceso finalizado" with the run's summary as its
+// details, the outcome value, the close in command-line mode) and calls the
+// core (RunForward, RunReturn) for the conversion itself. An error that a run
+// throws ends the run and is shown by the error display, and the window goes
+// on answering. Every run, however it ends, appends an entry to the run log
+// of the working directory (front end "ventana"); a log that cannot be
+// written is passed over in silence.
+//
+// Help: the help file ZELTA.chm; when it is missing or no viewer opens it,
+// the program's own Spanish help page (OwnHelpPagePaths) in the browser.
 #pragma once
 
 #include "app/Dialogs.h"
@@ -44,6 +51,12 @@ class QPushButton;
 namespace puente {
 
 class GradientPanel;
+struct RunLogEntry;
+
+// Where the program's own help page is looked for, in order: "ayuda/ayuda.html"
+// beside the executable, then "../share/puentehoraliszelta/ayuda/ayuda.html"
+// from the executable's folder (an installed program).
+QStringList OwnHelpPagePaths();
 
 class TMForm : public QWidget {
     Q_OBJECT
@@ -106,8 +119,16 @@ public:
     void BImportarClick();  // the return run
     void Button1Click();    // help, start page
     // Opens the help file at a context number (kHelpStartPage for the start
-    // page); a missing file or viewer is told by the error display.
+    // page); when the file is missing or no viewer opens it, the first of
+    // ownHelpPages() that exists in the browser (at its part on the window
+    // for kMainWindowHelpContext). When that fails too, the error display
+    // tells both.
     void ShowHelp(int context);
+
+    // The candidates for the program's own help page: OwnHelpPagePaths()
+    // unless set otherwise.
+    QStringList ownHelpPages() const { return ownHelpPages_; }
+    void setOwnHelpPages(const QStringList& pages) { ownHelpPages_ = pages; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;  // FormClose
@@ -121,16 +142,21 @@ private:
     void SetWaitCursor(bool on);
     // Shows OpenDialogXML; a confirmed choice replaces filenameXML.
     void ChooseDocument();
-    // The end of a run that went through: outcome 1, "Proceso finalizado",
-    // and the close in command-line mode.
-    void RunDone();
-    // Runs `run`, the dialogue and the call into the core. Missing input
-    // (Error NoInput) shows its message; in command-line mode the outcome
-    // becomes -1 and the window closes. Any other error reaches the error
-    // display with the outcome unchanged and the window open. The cursor is
-    // restored on every path.
+    // The end of a run that went through: outcome 1, "Proceso finalizado"
+    // with `summary` as its details, and the close in command-line mode.
+    void RunDone(const QStringList& summary);
+    // Runs `run`, the dialogue and the call into the core, which gives the
+    // run log's entry of a run that went through. Missing input (Error
+    // NoInput) shows its message; in command-line mode the outcome becomes
+    // -1 and the window closes. Any other error reaches the error display
+    // with the outcome unchanged and the window open. The cursor is restored
+    // on every path. The entry (or that of the error, for `direction` and
+    // filenameXML) is appended to the run log before anything is shown.
     template <class Run>
-    void RunGuarded(Run run);
+    void RunGuarded(const QString& direction, Run run);
+    void AppendToRunLog(const RunLogEntry& entry);
+    // Writes the outcome report; false with the reason when it cannot.
+    bool WriteOutcome(QString& reason);
 
     std::unique_ptr<QtDialogs> ownDialogs_;
     Dialogs* dialogs_;
@@ -138,6 +164,7 @@ private:
     qint32 outcome_ = 0;
     RunMode mode_;
     QString reportPath_;
+    QStringList ownHelpPages_;
     bool shown_ = false;
     bool closed_ = false;
     bool waitCursor_ = false;

@@ -7,6 +7,7 @@
 // from the INI file only.
 #include "app/Dialogs.h"
 #include "app/MainForm.h"
+#include "app/Translations.h"
 #include "platform/CommandLine.h"
 #include "platform/Paths.h"
 #include "platform/Signals.h"
@@ -21,6 +22,8 @@ int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QLatin1StringView(puente::kApplicationTitle));
     QApplication::setApplicationVersion(QStringLiteral(PUENTE_VERSION));
+    // Without the file Qt's dialogs speak English; the program works the same.
+    puente::InstallSpanishTranslation(app);
 
     puente::TMForm MForm(parameters, puente::DefaultWorkingDirectory());
     // The automatic run of command-line mode happens here, before the window

@@ -544,6 +544,17 @@ QString NoteAssignmentSubjectWithoutCode(qsizetype item, const QString& subjectI
     return QStringLiteral("Asignatura %1: la materia '%2' tiene código vacío; no se escribe.").arg(item).arg(subjectId);
 }
 
+QString ItemSubject(qsizetype item) { return QStringLiteral("Materia %1").arg(item); }
+QString ItemTeacher(qsizetype item) { return QStringLiteral("Profesor %1").arg(item); }
+QString ItemRoom(qsizetype item) { return QStringLiteral("Aula %1").arg(item); }
+QString ItemGroup(qsizetype item) { return QStringLiteral("Grupo %1").arg(item); }
+QString ItemAssignment(qsizetype item) { return QStringLiteral("Asignatura %1").arg(item); }
+
+QString NoteNotInWindows1252(const QString& element, const QString& field, const QString& text) {
+    return QStringLiteral("%1: %2 '%3' tiene caracteres que Windows-1252 no admite; se escriben como '?'.")
+        .arg(element, field, text);
+}
+
 // ---- The summary of a run ------------------------------------------------------------
 
 QString SummaryDocument(const QString& path) { return QStringLiteral("Documento: %1").arg(Shown(path)); }
@@ -642,6 +653,24 @@ QString HelpViewerMissing(const QString& path) {
     return QStringLiteral("No se puede abrir el archivo de ayuda \"%1\": no hay ningún visor de archivos CHM "
                           "instalado (por ejemplo xchm).")
         .arg(Shown(path));
+}
+
+QString OwnHelpMissing(const QString& helpProblem, const QString& page) {
+    return QStringLiteral("%1 Tampoco se encuentra la ayuda del programa \"%2\".").arg(helpProblem, Shown(page));
+}
+
+QString OwnHelpNotOpened(const QString& helpProblem, const QString& page) {
+    return QStringLiteral("%1 Tampoco se puede abrir la ayuda del programa \"%2\": no hay ningún navegador que la "
+                          "abra.")
+        .arg(helpProblem, Shown(page));
+}
+
+// ---- The outcome report --------------------------------------------------------------
+
+QString OutcomeNotWritten(const QString& reason) {
+    return QStringLiteral("%1\n\nHoralis no sabrá cómo terminó la conversión. Pulse «Reintentar» para escribir el "
+                          "resultado de nuevo o «Cerrar» para cerrar sin escribirlo.")
+        .arg(reason);
 }
 
 }  // namespace puente::messages

@@ -154,6 +154,16 @@ QString NoteTutorNotFound(qsizetype item, const QString& nombre, const QString& 
 QString NoteAssignmentGroupNotFound(qsizetype item, const QString& groupId);
 QString NoteAssignmentSubjectNotFound(qsizetype item, const QString& subjectId);
 QString NoteAssignmentSubjectWithoutCode(qsizetype item, const QString& subjectId);
+// The element a note names: "Materia 2", "Profesor 3", "Aula 1", "Grupo 4",
+// "Asignatura 5" (the element's number in its list, from 1).
+QString ItemSubject(qsizetype item);
+QString ItemTeacher(qsizetype item);
+QString ItemRoom(qsizetype item);
+QString ItemGroup(qsizetype item);
+QString ItemAssignment(qsizetype item);
+// A text of the document written to a character field with characters that
+// Windows-1252 lacks (each written as '?'); `text` as the document gives it.
+QString NoteNotInWindows1252(const QString& element, const QString& field, const QString& text);
 
 // ---- The summary of a run ----------------------------------------------------------
 QString SummaryDocument(const QString& path);
@@ -181,5 +191,15 @@ QString SummaryNoBackups(const QString& workingDirectory);
 // ---- Help (shown by the window) --------------------------------------------------
 QString HelpFileMissing(const QString& name);
 QString HelpViewerMissing(const QString& path);
+// When the help file could not be shown (`helpProblem`, one of the two above)
+// and the program's own help page could not either: it is missing (`page`
+// as it is looked for), or no browser opened it (`page` as found).
+QString OwnHelpMissing(const QString& helpProblem, const QString& page);
+QString OwnHelpNotOpened(const QString& helpProblem, const QString& page);
+
+// ---- The outcome report (shown by the window) ---------------------------------------
+// The outcome could not be written to Horalis.ini (`reason`: the error's
+// message as the error display shows it); the person may try again or close.
+QString OutcomeNotWritten(const QString& reason);
 
 }  // namespace puente::messages

@@ -3,6 +3,8 @@
 #include "common/Messages.h"
 #include "exchange/Document.h"
 #include "forward/CodeRegistry.h"
+#include "tablestore/CodePage.h"
+#include "tablestore/Table.h"
 #include "text/TextHelpers.h"
 
 namespace puente {
@@ -22,6 +24,26 @@ void RunConversions(const ForwardContext& ctx, ForwardReport& report) {
 
 QString RepeatedCode(const CodeRegistry& registry, const QString& code) {
     return messages::CodeAsNoted(code, registry.Stored(code));
+}
+
+namespace {
+
+void NoteIfNotInWindows1252(const Field& field, const QString& given, const QString& element, TableReport& report) {
+    if (!CodePage::ForNumber(1252).CanEncode(given))
+        report.notes << messages::NoteNotInWindows1252(element, field.name(), given);
+}
+
+}  // namespace
+
+void SetText(Field& field, const QString& text, const QString& element, TableReport& report) {
+    NoteIfNotInWindows1252(field, text, element, report);
+    field.SetAsString(text);
+}
+
+void SetCode(Field& field, const QString& written, const QString& given, bool numbered, const QString& element,
+             TableReport& report) {
+    if (!numbered) NoteIfNotInWindows1252(field, given, element, report);
+    field.SetAsString(written);
 }
 
 QString ReadAttribute(const Element& element, const QString& name) {

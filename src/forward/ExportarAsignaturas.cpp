@@ -103,6 +103,7 @@ void ExportarAsignaturas(const ForwardContext& ctx, TableReport& report) {
     const QList<Element> elements = ctx.document.selectNodes("/centro/asignaturas/dasignatura");
     for (qsizetype i = 0; i < elements.size(); ++i) {
         const Element& e = elements[i];
+        const QString element = messages::ItemAssignment(i + 1);
         const QString groupId = ReadAttribute(e, QStringLiteral("cgrupo"));
         groups.First();
         if (!groups.Locate(QStringLiteral("IDGRUPO"), groupId)) {
@@ -138,9 +139,9 @@ void ExportarAsignaturas(const ForwardContext& ctx, TableReport& report) {
         horas.SetAsFloat(hours);
         sesiones.SetAsString(SessionsText(hours));
         ctarea.SetAsString(subjectTask.AsString());
-        idgrup.SetAsString(groupId);
-        idasig.SetAsString(subjectId);
-        idprof.SetAsString(teacherId);
+        SetText(idgrup, groupId, element, report);
+        SetText(idasig, subjectId, element, report);
+        SetText(idprof, teacherId, element, report);
         table->Post();
         ++report.rows;
     }

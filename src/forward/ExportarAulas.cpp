@@ -27,6 +27,7 @@ void ExportarAulas(const ForwardContext& ctx, TableReport& report) {
     const QList<Element> elements = ctx.document.selectNodes("/centro/aulas/daula");
     for (qsizetype i = 0; i < elements.size(); ++i) {
         const Element& e = elements[i];
+        const QString element = messages::ItemRoom(i + 1);
         const QString nombre = ReadAttribute(e, "nombre");
         QString code = LeftPart(nombre, 1) + WordInitials(nombre);
         if (code.size() < 3) code = nombre.left(8);
@@ -38,10 +39,10 @@ void ExportarAulas(const ForwardContext& ctx, TableReport& report) {
             report.notes << messages::NoteRoomCodeLong(i + 1, nombre, code, written);
 
         table->Append();
-        abrev.SetAsString(written);
-        nombreField.SetAsString(nombre);
+        SetCode(abrev, written, code, numbered, element, report);
+        SetText(nombreField, nombre, element, report);
         maxalum.SetAsString(ReadAttribute(e, "capacidad_alumnos"));
-        idaula.SetAsString(ReadAttribute(e, "codigo"));
+        SetText(idaula, ReadAttribute(e, "codigo"), element, report);
         table->Post();
         ++report.rows;
     }

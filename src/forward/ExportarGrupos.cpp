@@ -36,6 +36,7 @@ void ExportarGrupos(const ForwardContext& ctx, TableReport& report) {
     const QList<Element> elements = ctx.document.selectNodes("/centro/grupos/dgrupo");
     for (qsizetype i = 0; i < elements.size(); ++i) {
         const Element& e = elements[i];
+        const QString element = messages::ItemGroup(i + 1);
         const QString nombre = ReadAttribute(e, "nombre");
         const QString nivel = ReadAttribute(e, "codigo_nivel");
         const QString turno = ReadAttribute(e, "turno");
@@ -57,15 +58,15 @@ void ExportarGrupos(const ForwardContext& ctx, TableReport& report) {
             report.notes << messages::NoteGroupCodeLong(i + 1, nombre, code, written);
 
         table->Append();
-        abrev.SetAsString(written);
-        turnoField.SetAsString(turno);
-        nivelField.SetAsString(nivel);
-        cursoField.SetAsString(curso);
-        grupo.SetAsString(letter);
-        descrip.SetAsString(nombre);
+        SetCode(abrev, written, code, numbered, element, report);
+        SetText(turnoField, turno, element, report);
+        SetText(nivelField, nivel, element, report);
+        SetText(cursoField, curso, element, report);
+        SetText(grupo, letter, element, report);
+        SetText(descrip, nombre, element, report);
         marco.SetAsString("0");
         tutorField.SetAsString(tutor);
-        idgrupo.SetAsString(ReadAttribute(e, "codigo"));
+        SetText(idgrupo, ReadAttribute(e, "codigo"), element, report);
         table->Post();
         ++report.rows;
     }

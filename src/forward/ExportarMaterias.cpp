@@ -30,6 +30,7 @@ void ExportarMaterias(const ForwardContext& ctx, TableReport& report) {
     const QList<Element> elements = ctx.document.selectNodes("/centro/materias/dmaterias");
     for (qsizetype i = 0; i < elements.size(); ++i) {
         const Element& e = elements[i];
+        const QString element = messages::ItemSubject(i + 1);
         const QString abrev = ReadAttribute(e, "abrev");
         const QString nombre = ReadAttribute(e, "nombre");
         const QString tarea = ReadAttribute(e, "codigo_actividad");
@@ -45,14 +46,14 @@ void ExportarMaterias(const ForwardContext& ctx, TableReport& report) {
             report.notes << messages::NoteSubjectCodeRepeated(i + 1, nombre, RepeatedCode(registry, code), written);
 
         table->Append();
-        cod.SetAsString(written);
-        codlargo.SetAsString(nombre.left(10));
-        nombreField.SetAsString(nombre);
-        denivel.SetAsString(ReadAttribute(e, "denivel"));
-        decurso.SetAsString(ReadAttribute(e, "decurso"));
-        codtarea.SetAsString(tarea);
+        SetCode(cod, written, code, numbered, element, report);
+        SetText(codlargo, nombre.left(10), element, report);
+        SetText(nombreField, nombre, element, report);
+        SetText(denivel, ReadAttribute(e, "denivel"), element, report);
+        SetText(decurso, ReadAttribute(e, "decurso"), element, report);
+        SetText(codtarea, tarea, element, report);
         estarea.SetAsBoolean(false);
-        idasig.SetAsString(ReadAttribute(e, "codigo"));
+        SetText(idasig, ReadAttribute(e, "codigo"), element, report);
         table->Post();
         ++report.rows;
     }

@@ -29,6 +29,7 @@ void ExportarProfesores(const ForwardContext& ctx, TableReport& report) {
     const QList<Element> elements = ctx.document.selectNodes("/centro/profesores/profesor");
     for (qsizetype i = 0; i < elements.size(); ++i) {
         const Element& e = elements[i];
+        const QString element = messages::ItemTeacher(i + 1);
         const QString abrev = ReadAttribute(e, "abrev");
         const QString nombre = ReadAttribute(e, "nombre");
         const QString apellido1 = ReadAttribute(e, "apellido1");
@@ -44,11 +45,11 @@ void ExportarProfesores(const ForwardContext& ctx, TableReport& report) {
             report.notes << messages::NoteTeacherCodeRepeated(i + 1, fullName, RepeatedCode(registry, abrev), written);
 
         table->Append();
-        abrevField.SetAsString(written);
-        nombreField.SetAsString(fullName);
-        dni.SetAsString(documento);
-        departField.SetAsString(depart);
-        idprof.SetAsString(codigo);
+        SetCode(abrevField, written, abrev, numbered, element, report);
+        SetText(nombreField, fullName, element, report);
+        SetText(dni, documento, element, report);
+        SetText(departField, depart, element, report);
+        SetText(idprof, codigo, element, report);
         table->Post();
         ++report.rows;
     }

@@ -176,6 +176,14 @@ QByteArray CodePage::Encode(const QString& text) const {
     return bytes;
 }
 
+bool CodePage::CanEncode(QStringView text) const {
+    for (const QChar ch : text) {
+        const char16_t c = ch.unicode();
+        if (c >= 0x80 && !encode_.contains(c)) return false;  // surrogates included: never in a code page
+    }
+    return true;
+}
+
 qsizetype CodePage::EncodeInto(QStringView text, char* out, qsizetype capacity) const {
     qsizetype n = 0;
     for (qsizetype i = 0; i < text.size() && n < capacity; ++i) {

@@ -35,6 +35,9 @@ public:
     int number() const { return number_; }
     QString Decode(const char* data, qsizetype size) const;
     QByteArray Encode(const QString& text) const;
+    // Whether Encode keeps every character of `text` (none becomes '?'
+    // for lack of a byte; a '?' of the text itself counts as kept).
+    bool CanEncode(QStringView text) const;
     // Encode into `out`, at most `capacity` bytes (the first characters of
     // a longer text); gives the number of bytes written.
     qsizetype EncodeInto(QStringView text, char* out, qsizetype capacity) const;

@@ -11,6 +11,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QUrl>
 
 #include <deque>
 #include <functional>
@@ -22,20 +23,32 @@ namespace puente::test {
 //   "file"                 the file dialog (answered by the next entry of
 //                          `files`: a path, or nullopt for "cancel"; an empty
 //                          script cancels)
-//   "message:<text>"       the message box
+//   "message:<text>"       the message box (its details, empty when none, in
+//                          `details`, one per message)
 //   "error:<text>"         the error display, with the text it shows
+//   "retry:<text>"         the retry question (answered by the next entry of
+//                          `retries`; an empty script answers "Cerrar")
 //   "help:<file>:<n>"      the help viewer asked for a context number
+//   "browser:<url>"        a page opened in the browser
 class ScriptedDialogs : public Dialogs {
 public:
     std::deque<std::optional<QString>> files;
+    std::deque<bool> retries;
     bool helpViewerWorks = true;
+    bool browserWorks = true;
     QStringList log;
+    QStringList details;
+    // The folder the file dialog was in, each time it was shown.
+    QStringList dialogDirectories;
     // Called when the error display is shown (e.g. to mend what failed).
     std::function<void()> onError;
+    // Called when the retry question is asked, before it is answered.
+    std::function<void()> onRetry;
 
     bool ChooseFile(QFileDialog& dialog, QString& path) override {
         log << "file";
         dialogTitle = dialog.windowTitle();
+        dialogDirectories << dialog.directory().absolutePath();
         if (files.empty()) return false;
         const std::optional<QString> answer = files.front();
         files.pop_front();
@@ -43,10 +56,25 @@ public:
         path = *answer;
         return true;
     }
-    void ShowMessage(QWidget*, const QString& text) override { log << "message:" + text; }
+    void ShowMessage(QWidget*, const QString& text, const QString& messageDetails) override {
+        log << "message:" + text;
+        details << messageDetails;
+    }
     void ShowError(QWidget*, const QString& text) override {
         log << "error:" + text;
         if (onError) onError();
+    }
+    bool AskRetry(QWidget*, const QString& text) override {
+        log << "retry:" + text;
+        if (onRetry) onRetry();
+        if (retries.empty()) return false;
+        const bool answer = retries.front();
+        retries.pop_front();
+        return answer;
+    }
+    bool OpenInBrowser(const QUrl& url) override {
+        log << "browser:" + url.toString();
+        return browserWorks;
     }
     bool OpenHelp(const QString& file, int context) override {
         log << QString("help:%1:%2").arg(file).arg(context);

@@ -89,28 +89,76 @@ TEST_F(WindowFixture, EveryWayOfClosingReports) {
     }
 }
 
-TEST_F(WindowFixture, AReportThatCannotBeWrittenKeepsTheWindowOpen) {
-    // A folder where the report's folder should be a file: nobody, not even
-    // root, can write there.
-    WriteFile(reportDir_.path(), "plano", "");
+// A report that cannot be written: the person is told once per attempt,
+// with the reason, and either tries again or closes without the report; the
+// window closes in every case.
+struct UnwritableCase {
+    const char* name;
+    std::deque<bool> answers;  // "Reintentar" (true) or "Cerrar" (false), in order
+    int mendAtQuestion;        // the question (from 1) before whose answer the cause is mended; 0: never
+    int questions;             // how many times the person is asked
+    bool reported;             // the report is written in the end
+};
+
+void PrintTo(const UnwritableCase& c, std::ostream* os) { *os << c.name; }
+
+class UnwritableReport : public WindowFixture, public ::testing::WithParamInterface<UnwritableCase> {};
+
+TEST_P(UnwritableReport, IsToldAndTheWindowClosesAnyway) {
+    const UnwritableCase& c = GetParam();
+    // A file where the report's folder should be: nobody, not even root, can
+    // write there until the file gives way to a folder.
+    const QString plano = WriteFile(reportDir_.path(), "plano", "");
     const QString blocked = reportDir_.filePath("plano/Horalis.ini");
     auto form = MakeWindow({"otra", "x"});
     form->setOutcomeReportPath(blocked);
     form->setOutcome(-1);
     form->show();
+    dialogs_.retries = c.answers;
+    int asked = 0;
+    dialogs_.onRetry = [&] {
+        if (++asked == c.mendAtQuestion) {
+            ASSERT_TRUE(QFile::remove(plano));
+            ASSERT_TRUE(QDir(reportDir_.path()).mkdir("plano"));
+        }
+    };
 
-    EXPECT_FALSE(form->close());
-    EXPECT_FALSE(form->hasClosed());
-    EXPECT_TRUE(form->isVisible());
-    EXPECT_EQ(dialogs_.log, QStringList{"error:No se puede escribir el archivo \"" +
-                                        QDir::toNativeSeparators(blocked) +
-                                        "\": compruebe que la carpeta existe y que tiene permiso para "
-                                        "escribir en ella."});
-
-    // Once the cause is mended, the next close reports and goes through.
-    form->setOutcomeReportPath(ReportPath());
     EXPECT_TRUE(form->close());
-    EXPECT_EQ(Report(), "[Transformadores]\r\nTransformado=-1\r\n");
+    EXPECT_TRUE(form->hasClosed());
+    EXPECT_FALSE(form->isVisible());
+    const QString question = QString::fromUtf8(
+        "retry:No se puede escribir el archivo \"%1\": compruebe que la carpeta existe y que tiene permiso para "
+        "escribir en ella.\n\nHoralis no sabrá cómo terminó la conversión. Pulse «Reintentar» para escribir el "
+        "resultado de nuevo o «Cerrar» para cerrar sin escribirlo.")
+                                 .arg(QDir::toNativeSeparators(blocked));
+    EXPECT_EQ(dialogs_.log, QStringList(c.questions, question));
+    EXPECT_EQ(ReportBytes(blocked), c.reported ? "[Transformadores]\r\nTransformado=-1\r\n" : "<none>");
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, UnwritableReport,
+                         ::testing::Values(UnwritableCase{"close at once", {false}, 0, 1, false},
+                                           UnwritableCase{"retry after mending", {true}, 1, 1, true},
+                                           UnwritableCase{"retry in vain then mend", {true, true}, 2, 2, true},
+                                           UnwritableCase{"retry in vain then close", {true, false}, 0, 2, false}),
+                         [](const auto& info) {
+                             std::string name = info.param.name;
+                             for (char& ch : name)
+                                 if (ch == ' ') ch = '_';
+                             return name;
+                         });
+
+// The close box of the title bar closes too when the report cannot be written.
+TEST_F(WindowFixture, TheCloseBoxClosesWhenTheReportCannotBeWritten) {
+    WriteFile(reportDir_.path(), "plano", "");
+    auto form = MakeWindow({"otra", "x"});
+    form->setOutcomeReportPath(reportDir_.filePath("plano/Horalis.ini"));
+    form->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
+    form->windowHandle()->close();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return form->hasClosed(); }, 2000));
+    EXPECT_FALSE(form->isVisible());
+    ASSERT_EQ(dialogs_.log.size(), 1);
+    EXPECT_TRUE(dialogs_.log[0].startsWith("retry:No se puede escribir el archivo")) << dialogs_.log[0].toStdString();
 }
 
 // The default report path: beside the test program, whatever the current

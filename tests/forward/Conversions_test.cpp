@@ -2,6 +2,9 @@
 
 #include "common/Error.h"
 #include "support/TestSupport.h"
+#include "tablestore/CodePage.h"
+
+#include <algorithm>
 
 #include <QLocale>
 #include <QTemporaryDir>
@@ -271,7 +274,8 @@ INSTANTIATE_TEST_SUITE_P(
         StoredCodeCase{"teachers whose codes 1252 lacks", "<profesores>" + Teacher("Ω", "P1") + Teacher("Δ", "P2") +
                                                               "</profesores>",
                        "PROFT", "ABREV", {"?", "?1"},
-                       {"Profesor 2 ('Aaa, Bbb Ccc'): código 'Δ' (se guarda como '?') repetido; se escribe '?1'."}},
+                       {"Profesor 1: ABREV 'Ω' tiene caracteres que Windows-1252 no admite; se escriben como '?'.",
+                        "Profesor 2 ('Aaa, Bbb Ccc'): código 'Δ' (se guarda como '?') repetido; se escribe '?1'."}},
         StoredCodeCase{"teachers alike once cut", "<profesores>" + Teacher("ABCDEFGHI J", "P1") +
                                                       Teacher("ABCDEFGHI", "P2") + "</profesores>",
                        "PROFT", "ABREV", {"ABCDEFGHI", "ABCDEFGHI1"},
@@ -286,7 +290,8 @@ INSTANTIATE_TEST_SUITE_P(
                        {"Manana1EOA"}, {"Grupo 1 ('1ESO A'): código 'Manana1ESOA' largo; se escribe 'Manana1EOA'."}},
         StoredCodeCase{"subjects whose codes 1252 lacks", "<materias>" + Subject("Ω") + Subject("Δ") + "</materias>",
                        "ASIGNOMT", "COD", {"?", "?1", "LECT"},
-                       {"Materia 2 ('X'): código 'Δ' (se guarda como '?') repetido; se escribe '?1'."}}));
+                       {"Materia 1: COD 'Ω' tiene caracteres que Windows-1252 no admite; se escriben como '?'.",
+                        "Materia 2 ('X'): código 'Δ' (se guarda como '?') repetido; se escribe '?1'."}}));
 
 // --- attributes the document's DTD gives a value --------------------------------
 
@@ -469,6 +474,109 @@ INSTANTIATE_TEST_SUITE_P(Cases, WhiteSpaceAroundNumbers,
                                            WhiteSpaceCase{"carriage return", "&#13;", QChar(0x0D)},
                                            WhiteSpaceCase{"no-break space", "&#160;", QChar(0x00A0)},
                                            WhiteSpaceCase{"em space", "&#8195;", QChar(0x2003)}));
+
+// --- Characters Windows-1252 lacks ------------------------------------------
+
+// A text of the document written to a character field with characters that
+// Windows-1252 lacks is noted in its table's report: the element, the field
+// and the text as given; the field holds '?' for each.
+struct Cp1252Case {
+    const char* name;
+    QString body;           // inside <centro>
+    QString table;          // the table whose report is looked at
+    QStringList notes;      // that table's notes, in order
+    QString field;          // a field to read back ("" : none)
+    QString stored;         // its value in the first row
+};
+
+void PrintTo(const Cp1252Case& c, std::ostream* os) { *os << c.name; }
+
+class Windows1252Notes : public ConversionTest, public ::testing::WithParamInterface<Cp1252Case> {};
+
+TEST_P(Windows1252Notes, NameTheElementTheFieldAndTheText) {
+    const Cp1252Case& c = GetParam();
+    Convert(c.body);
+    const auto report = std::find_if(report_.tables.begin(), report_.tables.end(),
+                                     [&](const TableReport& t) { return t.table == c.table; });
+    ASSERT_NE(report, report_.tables.end());
+    EXPECT_EQ(report->notes, c.notes);
+    if (!c.field.isEmpty()) {
+        EXPECT_EQ(Column(c.table, c.field).value(0), c.stored);
+    }
+}
+
+const QString kLacks = QString::fromUtf8(" tiene caracteres que Windows-1252 no admite; se escriben como '?'.");
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, Windows1252Notes,
+    ::testing::Values(
+        Cp1252Case{"teacher_polish_name",
+                   "<profesores>" + Teacher("T", "P1") + Teacher("U", "P2", QString::fromUtf8("Łukasz")) +
+                       "</profesores>",
+                   tables::kProft,
+                   {QString::fromUtf8("Profesor 2: NOMBRE 'Łukasz, Bbb Ccc'") + kLacks},
+                   "NOMBRE",
+                   "Aaa, Bbb Ccc"},
+        Cp1252Case{"teacher_code",
+                   "<profesores>" + Teacher(QString::fromUtf8("ŁK"), "P1") + "</profesores>",
+                   tables::kProft,
+                   {QString::fromUtf8("Profesor 1: ABREV 'ŁK'") + kLacks},
+                   "ABREV",
+                   "?K"},
+        Cp1252Case{"spanish_and_euro_are_held",
+                   "<profesores>" + Teacher("T", "P1", QString::fromUtf8("José Ñúñez €"), QString::fromUtf8("Güell")) +
+                       "</profesores>",
+                   tables::kProft,
+                   {},
+                   "NOMBRE",
+                   QString::fromUtf8("José Ñúñez €, Güell Ccc")},
+        Cp1252Case{"room_outside_the_basic_plane",
+                   QString::fromUtf8("<aulas><daula nombre='Aula 😀' capacidad_alumnos='3' codigo='A1'/></aulas>"),
+                   tables::kAulat,
+                   {QString::fromUtf8("Aula 1: ABREV 'Aula 😀'") + kLacks,
+                    QString::fromUtf8("Aula 1: NOMBRE 'Aula 😀'") + kLacks},
+                   "NOMBRE",
+                   "Aula ?"},
+        Cp1252Case{"subject_greek_name_in_two_fields",
+                   "<materias>" + Subject("GR", QString::fromUtf8("Ελληνικά")) + "</materias>",
+                   tables::kAsignomt,
+                   {QString::fromUtf8("Materia 1: CODLARGO 'Ελληνικά'") + kLacks,
+                    QString::fromUtf8("Materia 1: NOMBRE 'Ελληνικά'") + kLacks},
+                   "NOMBRE",
+                   "????????"},
+        Cp1252Case{"group_name_and_code",
+                   "<grupos>" + Group(QString::fromUtf8("1ESO Ω"), "M", "1", "ESO", "", "G1") + "</grupos>",
+                   tables::kGrupost,
+                   {QString::fromUtf8("Grupo 1: ABREV 'M1ESOΩ'") + kLacks,
+                    QString::fromUtf8("Grupo 1: GRUPO 'Ω'") + kLacks,
+                    QString::fromUtf8("Grupo 1: DESCRIP '1ESO Ω'") + kLacks},
+                   "DESCRIP",
+                   "1ESO ?"},
+        Cp1252Case{"assignment_teacher_identifier",
+                   "<materias>" + Subject("MAT", "Mates", "TM") + "</materias><grupos>" +
+                       Group("1ESO A", "M", "1", "ESO", "", "G1") + "</grupos><asignaturas>" +
+                       QString::fromUtf8("<dasignatura cgrupo='G1' casig='c' cprofe='Ж7' nhoras='2'/>") +
+                       "</asignaturas>",
+                   tables::kAsigt,
+                   {QString::fromUtf8("Asignatura 1: IDPROF 'Ж7'") + kLacks},
+                   "IDPROF",
+                   "?7"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(CodePage1252, CanEncodeTellsWhatBecomesQuestionMarks) {
+    const CodePage& cp = CodePage::ForNumber(1252);
+    const struct {
+        const char* text;
+        bool encodes;
+    } cases[] = {{"", true},          {"abc ?", true},       {"ñÑáéíóúü¿¡", true}, {"€ŒœŠšŽžŸ", true},
+                 {"Ł", false},        {"ЖΩ", false},         {"😀", false},        {"a\u2028b", false}};
+    for (const auto& c : cases) {
+        const QString text = QString::fromUtf8(c.text);
+        EXPECT_EQ(cp.CanEncode(text), c.encodes) << c.text;
+        // What Encode turns into '?' is exactly what CanEncode refuses.
+        EXPECT_EQ(cp.Encode(text).count('?') == text.count('?'), c.encodes) << c.text;
+    }
+}
 
 }  // namespace
 }  // namespace puente
