@@ -217,7 +217,9 @@ QMap<QString, QByteArray> Snapshot(const QString& dir) {
 
 QMap<QString, QByteArray> SnapshotWithoutLock(const QString& dir) {
     QMap<QString, QByteArray> files = Snapshot(dir);
-    files.remove(".puente.lock");
+    const QStringList left = {".puente.lock", kRunLogName, QString(kRunLogName) + ".1"};
+    for (const QString& name : files.keys())
+        if (left.contains(QFileInfo(name).fileName())) files.remove(name);
     return files;
 }
 
@@ -259,7 +261,10 @@ void CopyFolder(const QString& from, const QString& to) {
 }
 
 QStringList FilesIn(const QString& dir) {
-    return QDir(dir).entryList(QDir::Files | QDir::Hidden, QDir::Name);
+    QStringList files = QDir(dir).entryList(QDir::Files | QDir::Hidden, QDir::Name);
+    files.removeAll(kRunLogName);
+    files.removeAll(QString(kRunLogName) + ".1");
+    return files;
 }
 
 std::string Names(const QMap<QString, QByteArray>& snapshot) {

@@ -86,7 +86,9 @@ Outcome RunPuente(const QStringList& args, const RunOptions& options = {});
 // on different days compare equal.
 QMap<QString, QByteArray> Snapshot(const QString& dir);
 // The same without the working directory's lock file, which a killed run
-// may leave (the next run takes it over: its process is gone).
+// may leave (the next run takes it over: its process is gone), and without
+// the run log, which every run appends to, failed ones included (in any
+// folder of the snapshot).
 QMap<QString, QByteArray> SnapshotWithoutLock(const QString& dir);
 // The same without the backups (CopiasPuente) and the run log either: the
 // files a run's tables are compared by.
@@ -98,8 +100,8 @@ QList<QMap<QString, QByteArray>> BackupSets(const QString& dir);
 QMap<QString, QByteArray> SnapshotOf(const QString& dir, const QStringList& names);
 // Copies every file of `from` (recursively) into the empty folder `to`.
 void CopyFolder(const QString& from, const QString& to);
-// The names of the files directly in `dir`, hidden ones included, sorted
-// with letter case (upper case first).
+// The names of the files directly in `dir`, hidden ones included, the run
+// log left out, sorted with letter case (upper case first).
 QStringList FilesIn(const QString& dir);
 // Files of a snapshot, listed for messages.
 std::string Names(const QMap<QString, QByteArray>& snapshot);

@@ -91,7 +91,7 @@ TEST_P(Unwritable, StopsWithAMessageAndChangesNothing) {
     const UnwritableCase& c = GetParam();
     const bool forward = c.place == Place::WorkingDirectory;
     const QString result = docs_ + "/ResultadoHoraliscentro.xml";
-    const QMap<QString, QByteArray> tables = Snapshot(htemp_);
+    const QMap<QString, QByteArray> tables = SnapshotWithoutLock(htemp_);
     const QMap<QString, QByteArray> docs = Snapshot(docs_);
     QString why;
     const std::optional<RunOptions> options = Making(forward ? htemp_ : docs_, c.way, &why);
@@ -100,13 +100,13 @@ TEST_P(Unwritable, StopsWithAMessageAndChangesNothing) {
     const Outcome o = RunPuente({forward ? "exportar" : "importar", doc_, "--htemp", htemp_}, *options);
     EXPECT_TRUE(o.exited(1)) << ::testing::PrintToString(o);
     if (forward) {
-        EXPECT_TRUE(o.err.endsWith(QString("Error: No se puede escribir en la carpeta de trabajo '%1'.\n").arg(htemp_)))
+        EXPECT_TRUE(o.err.contains(QString("Error: No se puede escribir en la carpeta de trabajo '%1'.\n").arg(htemp_)))
             << o.err.toStdString();
     } else {
         EXPECT_TRUE(o.err.contains(QString("Error: No se pudo guardar el documento '%1': ").arg(result)))
             << o.err.toStdString();
     }
-    EXPECT_EQ(Snapshot(htemp_), tables) << Names(Snapshot(htemp_));
+    EXPECT_EQ(SnapshotWithoutLock(htemp_), tables) << Names(SnapshotWithoutLock(htemp_));
     EXPECT_EQ(Snapshot(docs_), docs) << Names(Snapshot(docs_));
 }
 
@@ -194,7 +194,7 @@ TEST_P(Obstacle, StopsTheForwardRunWithAMessageAndChangesNothing) {
 
     const Outcome o = RunPuente({"exportar", doc, "--htemp", htemp});
     EXPECT_TRUE(o.exited(c.status)) << ::testing::PrintToString(o);
-    EXPECT_TRUE(o.err.endsWith(QString(c.message).arg(base.path()) + "\n")) << o.err.toStdString();
+    EXPECT_TRUE(o.err.contains(QString(c.message).arg(base.path()) + "\n")) << o.err.toStdString();
     EXPECT_EQ(SnapshotWithoutLock(base.path()), before) << Names(SnapshotWithoutLock(base.path()));
 }
 
