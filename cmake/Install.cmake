@@ -1,8 +1,8 @@
 # Installation and packages. Included last from CMakeLists.txt.
 #
 # Linux (and other Unix): the two programs in bin/, the desktop entry, the
-# icon (SVG and PNG), the man page of puente, its bash completion, and the
-# Spanish help (docs/ayuda/ayuda.html when it exists at configure time, with
+# icon (SVG and PNG), the man page of puente, its bash completion, the Wine
+# starter for Horalis (when MinGW-w64 is there), and the Spanish help (docs/ayuda/ayuda.html when it exists at configure time, with
 # the user guide) in share/puentehoraliszelta/ayuda/. `cmake --build build
 # --target package` makes a Debian package of it with CPack.
 #
@@ -44,6 +44,24 @@ else()
     message(STATUS "docs/ayuda/ayuda.html not there yet: the installation carries only the user guide")
   endif()
   install(FILES ${puente_guide} DESTINATION ${puente_help_dir})
+  # The Windows-side starter for Horalis under Wine (dist/wine/lanzador.c),
+  # when a MinGW-w64 C compiler is there: Horalis's folder gets it as
+  # PuenteHoralisZelta.exe beside a copy of the Linux program (user guide).
+  find_program(PUENTE_MINGW_CC NAMES x86_64-w64-mingw32-gcc-posix x86_64-w64-mingw32-gcc)
+  if(PUENTE_MINGW_CC)
+    set(puente_starter ${CMAKE_BINARY_DIR}/wine/PuenteHoralisZelta.exe)
+    add_custom_command(OUTPUT ${puente_starter}
+      COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/wine
+      COMMAND ${PUENTE_MINGW_CC} -O2 -s -Wall -Wextra -Werror -municode -mwindows -o ${puente_starter}
+              ${puente_dist}/wine/lanzador.c
+      DEPENDS ${puente_dist}/wine/lanzador.c
+      COMMENT "Building the Wine starter PuenteHoralisZelta.exe"
+      VERBATIM)
+    add_custom_target(puente_wine_starter ALL DEPENDS ${puente_starter})
+    install(PROGRAMS ${puente_starter} DESTINATION ${CMAKE_INSTALL_DATADIR}/${PUENTE_PACKAGE_NAME}/wine)
+  else()
+    message(STATUS "No MinGW-w64 C compiler: the installation carries no Wine starter")
+  endif()
   install(DIRECTORY ${CMAKE_SOURCE_DIR}/samples/ DESTINATION ${CMAKE_INSTALL_DATADIR}/${PUENTE_PACKAGE_NAME}/ejemplo
           FILES_MATCHING PATTERN "centro.xml" PATTERN "SOLUC.DBF")
 endif()
