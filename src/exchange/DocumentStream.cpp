@@ -12,6 +12,9 @@
 #include <libxml/tree.h>
 #include <libxml/xmlsave.h>
 
+#include <algorithm>
+#include <cstring>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -51,7 +54,7 @@ struct DocumentStream::Private {
         bool hasChildren = false;
     };
     std::vector<Open> open;
-    bool rootWritten = false;
+    QString rootName;  // of the streamed root, once started
     bool committed = false;
     std::string indent;  // the indentation of the deepest level
     int indentSize = 2;
@@ -230,8 +233,8 @@ void requireName(QByteArrayView name, const char* what) {
 
 void DocumentStream::startElement(QByteArrayView name) {
     requireName(name, "elemento");
-    if (d_->open.empty() && d_->rootWritten)
-        throw messages::DocumentHasRoot(QString::fromUtf8(name), QString::fromUtf8(name.toByteArray()));
+    if (d_->open.empty() && !d_->rootName.isEmpty())
+        throw messages::DocumentHasRoot(QString::fromUtf8(name), d_->rootName);
     if (d_->committed)
         throw messages::NullElement(QStringLiteral("escribir el elemento '%1' tras terminar el documento")
                                         .arg(QString::fromUtf8(name)));
@@ -254,8 +257,9 @@ void DocumentStream::startElement(QByteArrayView name) {
         d_->put("<");
         d_->put(name);
     }
-    d_->open.push_back({name.toByteArray().toStdString(), false});
-    d_->rootWritten = true;
+    if (d_->open.empty())
+        d_->rootName = QString::fromUtf8(name);
+    d_->open.push_back({std::string(name.data(), size_t(name.size())), false});
 }
 
 void DocumentStream::attribute(QByteArrayView name, QStringView value) {
@@ -313,7 +317,7 @@ void DocumentStream::commit() {
     if (!d_->open.empty())
         throw messages::NullElement(
             QStringLiteral("terminar el documento con '%1' abierto").arg(QString::fromStdString(d_->open.back().name)));
-    if (!d_->rootWritten)
+    if (d_->rootName.isEmpty())
         throw messages::DocumentNotSaved(d_->path, QStringLiteral("no tiene elemento raíz"));
     if (d_->committed)
         return;

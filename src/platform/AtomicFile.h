@@ -15,10 +15,6 @@ namespace puente {
 // there.
 bool WriteFileAtomically(const QString& path, const QByteArray& bytes, QString* reason);
 
-}  // namespace puente
-
-namespace puente {
-
 // A whole file written piece by piece, then put in place at once: the pieces
 // go, through a buffer, to a file beside the target, which is renamed over
 // it only by commit(). Until then, and when anything fails or the writer is
