@@ -50,6 +50,8 @@ char32_t characterReference(const char* body, size_t length) {
     return isXmlChar(value) ? value : 0;
 }
 
+}  // namespace
+
 class Expander {
 public:
     Expander(xmlDocPtr doc, qsizetype budget) : doc_(doc), budget_(budget) {}
@@ -136,6 +138,22 @@ private:
     bool tooDeep_ = false;
 };
 
+namespace {
+
+void describeProblem(const Expander& expander, qsizetype budget, const QString& attributeName,
+                     const QString& elementName, int line, EntityProblem* problem) {
+    problem->message = expander.tooDeep()
+                           ? QStringLiteral("las entidades del atributo '%1' del elemento '%2' se anidan "
+                                            "más de %3 niveles")
+                                 .arg(attributeName, elementName)
+                                 .arg(kMaxEntityDepth)
+                           : QStringLiteral("las entidades de los atributos dan más de %1 bytes de texto "
+                                            "(al llegar al atributo '%2' del elemento '%3')")
+                                 .arg(budget)
+                                 .arg(attributeName, elementName);
+    problem->line = line;
+}
+
 bool hasEntityReference(const xmlAttr* attribute) {
     for (const xmlNode* child = attribute->children; child; child = child->next) {
         if (child->type == XML_ENTITY_REF_NODE)
@@ -180,19 +198,8 @@ bool resolveAttributeEntities(xmlDocPtr doc, qsizetype budget, EntityProblem* pr
                 }
             }
             if (!ok) {
-                const QString attributeName = QString::fromUtf8(qualifiedName(attribute));
-                const QString elementName = QString::fromUtf8(qualifiedName(node));
-                problem->message =
-                    expander.tooDeep()
-                        ? QStringLiteral("las entidades del atributo '%1' del elemento '%2' se anidan "
-                                         "más de %3 niveles")
-                              .arg(attributeName, elementName)
-                              .arg(kMaxEntityDepth)
-                        : QStringLiteral("las entidades de los atributos dan más de %1 bytes de texto "
-                                         "(al llegar al atributo '%2' del elemento '%3')")
-                              .arg(budget)
-                              .arg(attributeName, elementName);
-                problem->line = int(xmlGetLineNo(node));
+                describeProblem(expander, budget, QString::fromUtf8(qualifiedName(attribute)),
+                                QString::fromUtf8(qualifiedName(node)), int(xmlGetLineNo(node)), problem);
                 return false;
             }
             xmlFreeNodeList(attribute->children);
@@ -233,6 +240,44 @@ bool holdsCdataEnd(xmlDocPtr doc, const xmlChar* name, std::set<std::string>* se
 }
 
 }  // namespace
+
+bool contentReferenceHoldsCdataEnd(xmlDocPtr doc, const xmlChar* name, std::set<std::string>* seen) {
+    return holdsCdataEnd(doc, name, seen, 1);
+}
+
+AttributeEntityCounter::AttributeEntityCounter(xmlDocPtr doc, qsizetype budget)
+    : expander_(std::make_unique<Expander>(doc, budget)), doc_(doc), budget_(budget) {}
+
+AttributeEntityCounter::~AttributeEntityCounter() = default;
+
+bool AttributeEntityCounter::count(const xmlChar* value, const xmlChar* end, const QByteArray& attributeName,
+                                   const QByteArray& elementName, int line, EntityProblem* problem) {
+    if (!doc_->intSubset || !doc_->intSubset->entities)
+        return true;  // as resolveAttributeEntities: nothing to resolve
+    const char* p = reinterpret_cast<const char*>(value);
+    const char* const stop = reinterpret_cast<const char*>(end);
+    QByteArray text;  // the expansion, counted and let go
+    while ((p = static_cast<const char*>(std::memchr(p, '&', size_t(stop - p))))) {
+        const char* semicolon = static_cast<const char*>(std::memchr(p, ';', size_t(stop - p)));
+        if (!semicolon)
+            break;
+        // Character references are text; predefined entities have been
+        // replaced by the parser already (a '&' among them as "&#38;").
+        if (p[1] != '#') {
+            const QByteArray name(p + 1, qsizetype(semicolon - p - 1));
+            const xmlEntityPtr entity = xmlGetDocEntity(doc_, asXml(name));
+            if (!entity || entity->etype != XML_INTERNAL_PREDEFINED_ENTITY) {
+                if (!expander_->appendEntity(asXml(name), &text, 1)) {
+                    describeProblem(*expander_, budget_, QString::fromUtf8(attributeName),
+                                    QString::fromUtf8(elementName), line, problem);
+                    return false;
+                }
+            }
+        }
+        p = semicolon + 1;
+    }
+    return true;
+}
 
 bool checkContentEntities(xmlDocPtr doc, EntityProblem* problem) {
     if (!doc->intSubset || !doc->intSubset->entities)

@@ -10,7 +10,12 @@
 
 #include <libxml/tree.h>
 
+#include <QByteArray>
 #include <QString>
+
+#include <memory>
+#include <set>
+#include <string>
 
 namespace puente::xml {
 
@@ -38,5 +43,32 @@ bool resolveAttributeEntities(xmlDocPtr doc, qsizetype budget, EntityProblem* pr
 // names; the message is the one libxml2 gives for the same text when it is
 // met in content first.
 bool checkContentEntities(xmlDocPtr doc, EntityProblem* problem);
+
+// The same two checks for a document read without keeping its elements, one
+// reference or one attribute at a time, in document order.
+//
+// Whether a reference in element content to the entity `name` lets "]]>"
+// in; `seen` is shared by all the references of one document.
+bool contentReferenceHoldsCdataEnd(xmlDocPtr doc, const xmlChar* name, std::set<std::string>* seen);
+
+class Expander;
+
+// The budget of resolveAttributeEntities, spent attribute by attribute.
+class AttributeEntityCounter {
+public:
+    AttributeEntityCounter(xmlDocPtr doc, qsizetype budget);
+    ~AttributeEntityCounter();
+    // Counts the entities of one attribute value as libxml2's parser hands
+    // it over (entity references still written "&name;"); false, with
+    // *problem filled as resolveAttributeEntities fills it, when the
+    // attributes so far would need more than the budget, or nest too deep.
+    bool count(const xmlChar* value, const xmlChar* end, const QByteArray& attributeName,
+               const QByteArray& elementName, int line, EntityProblem* problem);
+
+private:
+    std::unique_ptr<Expander> expander_;
+    xmlDocPtr doc_;
+    qsizetype budget_;
+};
 
 }  // namespace puente::xml

@@ -6,6 +6,7 @@
 #include "exchange/ElementPath.h"
 #include "exchange/Loader.h"
 #include "exchange/LibxmlGlue.h"
+#include "exchange/Serializer.h"
 
 #include <libxml/parser.h>
 #include <libxml/tree.h>
@@ -16,66 +17,8 @@
 
 namespace puente {
 
-namespace {
-
-// Written when the loaded document declared no encoding (or none was loaded).
-constexpr char kDefaultEncoding[] = "UTF-8";
-
-// Whether libxml2 reads back what it writes in `encoding`. It reads a few
-// encodings that it cannot write readably (UTF-7, UCS-4 with a byte order
-// mark): a one-element document written in it and parsed again tells.
-bool readsBack(const char* encoding) {
-    xmlDocPtr probe = xmlNewDoc(reinterpret_cast<const xmlChar*>("1.0"));
-    xmlDocSetRootElement(probe, xmlNewDocNode(probe, nullptr, reinterpret_cast<const xmlChar*>("a"), nullptr));
-    xmlChar* text = nullptr;
-    int size = 0;
-    xmlDocDumpFormatMemoryEnc(probe, &text, &size, encoding, 0);
-    xmlFreeDoc(probe);
-    if (!text)
-        return false;
-    xmlDocPtr again = xmlReadMemory(reinterpret_cast<const char*>(text), size, nullptr, nullptr,
-                                    XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING);
-    xmlFree(text);
-    const xmlNode* root = again ? xmlDocGetRootElement(again) : nullptr;
-    const bool ok = root && xmlStrEqual(root->name, reinterpret_cast<const xmlChar*>("a"));
-    xmlFreeDoc(again);
-    return ok;
-}
-
-// libxml2's buffer of a written document, freed with the holder.
-struct Written {
-    xmlChar* text = nullptr;
-    int size = 0;
-    Written() = default;
-    Written(const Written&) = delete;
-    Written& operator=(const Written&) = delete;
-    ~Written() { xmlFree(text); }
-    // The bytes, not copied: valid while the holder lives.
-    QByteArray bytes() const { return QByteArray::fromRawData(reinterpret_cast<const char*>(text), size); }
-};
-
-// The document as bytes in its declared encoding (UTF-8 when it declared
-// none, or one that would not read back); false with *reason when libxml2
-// cannot write it.
-bool serialize(xmlDocPtr doc, Written* out, QString* reason) {
-    xml::ErrorCollector errors;
-    const char* encoding = doc->encoding ? reinterpret_cast<const char*>(doc->encoding) : kDefaultEncoding;
-    if (doc->encoding && !readsBack(encoding))
-        encoding = kDefaultEncoding;
-    // format 1 indents only elements whose children are all elements;
-    // libxml2 writes any element holding text (line breaks included) as it
-    // stands, and so leaves loaded content as it was.
-    xmlDocDumpFormatMemoryEnc(doc, &out->text, &out->size, encoding, 1);
-    if (!out->text) {
-        *reason = QStringLiteral("no se puede escribir en la codificación %1").arg(QString::fromUtf8(encoding));
-        if (errors.first().any)
-            *reason += QStringLiteral(" (%1)").arg(errors.first().message);
-        return false;
-    }
-    return true;
-}
-
-}  // namespace
+using xml::serialize;
+using xml::Written;
 
 Document::Document() {
     xml::ensureInitialized();
@@ -111,9 +54,27 @@ LoadResult Document::load(const QString& path) {
 }
 
 LoadResult Document::loadFromBytes(const QByteArray& bytes, const QString& name) {
+    return loadBytes(bytes, name, false);
+}
+
+LoadResult Document::loadHead(const QString& path) {
+    clear();
+    QByteArray bytes;
+    const LoadResult read = xml::readDocumentFile(path, &bytes);
+    if (!read.ok())
+        return read;
+    return loadBytes(bytes, path, true);
+}
+
+LoadResult Document::loadHeadFromBytes(const QByteArray& bytes, const QString& name) {
+    return loadBytes(bytes, name, true);
+}
+
+LoadResult Document::loadBytes(const QByteArray& bytes, const QString& name, bool headOnly) {
     clear();
     LoadResult result;
-    xmlDocPtr parsed = xml::parseDocument(bytes, name, &result);
+    xmlDocPtr parsed =
+        xml::parseDocument(bytes, name, &result, headOnly ? xml::Reading::HeadOnly : xml::Reading::Whole);
     if (parsed) {
         xmlFreeDoc(doc_);
         doc_ = parsed;
@@ -192,7 +153,7 @@ void Document::save(const QString& path) const {
     if (!serialize(doc_, &written, &reason))
         throw messages::DocumentNotSaved(path, reason);
     QString failure;
-    if (!WriteFileAtomically(path, written.bytes(), &failure)) throw messages::DocumentNotSaved(path, failure);
+    if (!WriteFileAtomically(path, QByteArray::fromRawData(reinterpret_cast<const char*>(written.text), written.size), &failure)) throw messages::DocumentNotSaved(path, failure);
 }
 
 }  // namespace puente

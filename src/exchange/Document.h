@@ -129,6 +129,12 @@ public:
     // bytes came from, if any (the base of relative references, never read).
     LoadResult loadFromBytes(const QByteArray& bytes, const QString& name = QString());
 
+    // The same reading, refusing exactly what load() refuses, that keeps
+    // only the document's head: every node outside the root element, and
+    // the root element with its attributes but without its content.
+    LoadResult loadHead(const QString& path);
+    LoadResult loadHeadFromBytes(const QByteArray& bytes, const QString& name = QString());
+
     bool isEmpty() const;  // no root element
     QString encoding() const;  // as declared, e.g. "ISO-8859-1"; empty when none
 
@@ -152,6 +158,8 @@ public:
 
 private:
     friend class Element;
+    friend class DocumentStream;
+    LoadResult loadBytes(const QByteArray& bytes, const QString& name, bool headOnly);
     void clear();                  // frees everything, leaves an empty document
     void adopted(_xmlNode* node);  // `node` went into a tree: no longer ours to free
     _xmlDoc* doc_ = nullptr;

@@ -9,7 +9,13 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <libxml/SAX2.h>
+
 #include <cerrno>
+#include <cstring>
+#include <set>
+#include <string>
+#include <vector>
 #include <climits>
 #include <memory>
 
@@ -38,11 +44,142 @@ constexpr int kParseOptions = XML_PARSE_NONET | XML_PARSE_BIG_LINES | XML_PARSE_
 xmlParserInputPtr refuseEntity(void*, const xmlChar*, const xmlChar*) { return nullptr; }
 void ignoreExternalSubset(void*, const xmlChar*, const xmlChar*, const xmlChar*) {}
 
-// The context's structured errors, passed on to the collector kept in the
-// context's _private field.
-void contextError(void* context, xmlErrorPtr error) {
+// What one parse keeps in its context's _private field (shared with the
+// contexts libxml2 makes for the text of entities).
+struct ParseState {
+    ErrorCollector* errors = nullptr;
+    // Reading only the head: the root element without its content.
+    bool headOnly = false;
+    xmlParserCtxtPtr main = nullptr;  // the document's own context
+    int depth = 0;                    // elements open, the root being 1
+    std::vector<int> lines;           // each open element's line, for the checks
+    std::unique_ptr<AttributeEntityCounter> attributeBudget;
+    std::set<std::string> seen;   // entities checked for "]]>"
+    EntityProblem contentProblem;     // the first, or an empty message
+    EntityProblem attributeProblem;   // the first, or an empty message
+};
+
+ParseState* stateOf(void* context) {
     auto* ctxt = static_cast<xmlParserCtxtPtr>(context);
-    ErrorCollector::structuredHandler(ctxt ? ctxt->_private : nullptr, error);
+    return ctxt ? static_cast<ParseState*>(ctxt->_private) : nullptr;
+}
+
+// The context's structured errors, passed on to the collector kept in the
+// parse state.
+void contextError(void* context, xmlErrorPtr error) {
+    ParseState* state = stateOf(context);
+    ErrorCollector::structuredHandler(state ? state->errors : nullptr, error);
+}
+
+// The head-only reading: libxml2's own tree builder (SAX2) is called for
+// everything outside the root element and for the root element itself; the
+// root's content is parsed, and so checked, but not kept. Checked on the way
+// instead of on the tree afterwards: the references in content that let
+// "]]>" in, and the budget of attribute entities (see AttributeEntities.h),
+// as the whole tree would be checked, the first problem of each kept.
+QByteArray joinedName(const xmlChar* prefix, const xmlChar* local) {
+    QByteArray name(reinterpret_cast<const char*>(local));
+    if (prefix)
+        return QByteArray(reinterpret_cast<const char*>(prefix)) + ':' + name;
+    return name;
+}
+
+// Whether the event belongs to the root's content in the document itself.
+// The text of an entity is parsed in a context of its own, once, and kept
+// with the entity's declaration, as a whole reading keeps it.
+bool skipped(void* ctx, ParseState* state) { return ctx == state->main && state->depth > 0; }
+
+// Counts the element's attribute entities against the document's budget.
+void countAttributeEntities(xmlParserCtxtPtr ctxt, ParseState* state, const xmlChar* localname,
+                            const xmlChar* prefix, int nbAttributes, const xmlChar** attributes, int line) {
+    if (!state->attributeProblem.message.isEmpty() || !ctxt->myDoc)
+        return;
+    if (!state->attributeBudget)
+        state->attributeBudget = std::make_unique<AttributeEntityCounter>(ctxt->myDoc, kMaxEntityExpansion);
+    for (int i = 0; i < nbAttributes; ++i) {
+        const xmlChar* value = attributes[5 * i + 3];
+        const xmlChar* end = attributes[5 * i + 4];
+        if (!value || !std::memchr(value, '&', size_t(end - value)))
+            continue;
+        if (!state->attributeBudget->count(value, end, joinedName(attributes[5 * i + 1], attributes[5 * i]),
+                                           joinedName(prefix, localname), line, &state->attributeProblem))
+            return;
+    }
+}
+
+void headStartElement(void* ctx, const xmlChar* localname, const xmlChar* prefix, const xmlChar* URI,
+                      int nbNamespaces, const xmlChar** namespaces, int nbAttributes, int nbDefaulted,
+                      const xmlChar** attributes) {
+    ParseState* state = stateOf(ctx);
+    auto* ctxt = static_cast<xmlParserCtxtPtr>(ctx);
+    if (ctx != state->main) {
+        xmlSAX2StartElementNs(ctx, localname, prefix, URI, nbNamespaces, namespaces, nbAttributes, nbDefaulted,
+                              attributes);
+        return;
+    }
+    const int line = ctxt->input ? ctxt->input->line : 0;  // as SAX2 gives an element its line
+    if (state->depth++ == 0) {
+        xmlSAX2StartElementNs(ctx, localname, prefix, URI, nbNamespaces, namespaces, nbAttributes, nbDefaulted,
+                              attributes);
+    } else {
+        state->lines.push_back(line);
+    }
+    countAttributeEntities(ctxt, state, localname, prefix, nbAttributes, attributes, line);
+}
+
+void headEndElement(void* ctx, const xmlChar* localname, const xmlChar* prefix, const xmlChar* URI) {
+    ParseState* state = stateOf(ctx);
+    if (ctx != state->main || --state->depth == 0) {
+        xmlSAX2EndElementNs(ctx, localname, prefix, URI);
+        return;
+    }
+    if (!state->lines.empty())
+        state->lines.pop_back();
+}
+
+void headCharacters(void* ctx, const xmlChar* text, int length) {
+    if (!skipped(ctx, stateOf(ctx)))
+        xmlSAX2Characters(ctx, text, length);
+}
+
+void headIgnorableWhitespace(void* ctx, const xmlChar* text, int length) {
+    if (!skipped(ctx, stateOf(ctx)))
+        xmlSAX2IgnorableWhitespace(ctx, text, length);
+}
+
+void headCdata(void* ctx, const xmlChar* text, int length) {
+    if (!skipped(ctx, stateOf(ctx)))
+        xmlSAX2CDataBlock(ctx, text, length);
+}
+
+void headComment(void* ctx, const xmlChar* text) {
+    if (!skipped(ctx, stateOf(ctx)))
+        xmlSAX2Comment(ctx, text);
+}
+
+void headProcessingInstruction(void* ctx, const xmlChar* target, const xmlChar* data) {
+    if (!skipped(ctx, stateOf(ctx)))
+        xmlSAX2ProcessingInstruction(ctx, target, data);
+}
+
+void headReference(void* ctx, const xmlChar* name) {
+    ParseState* state = stateOf(ctx);
+    if (!skipped(ctx, state)) {
+        xmlSAX2Reference(ctx, name);
+        return;
+    }
+    auto* ctxt = static_cast<xmlParserCtxtPtr>(ctx);
+    if (!state->contentProblem.message.isEmpty() || !ctxt->myDoc || !ctxt->myDoc->intSubset ||
+        !ctxt->myDoc->intSubset->entities)
+        return;
+    if (contentReferenceHoldsCdataEnd(ctxt->myDoc, name, &state->seen)) {
+        state->contentProblem.message = QStringLiteral("Sequence ']]>' not allowed in content");
+        // The line of the element holding the reference: the innermost open
+        // one, or the root.
+        const xmlNode* root = xmlDocGetRootElement(ctxt->myDoc);
+        state->contentProblem.line =
+            state->lines.empty() ? (root ? int(xmlGetLineNo(root)) : 0) : state->lines.back();
+    }
 }
 
 struct ContextDeleter {
@@ -77,7 +214,7 @@ LoadResult readDocumentFile(const QString& path, QByteArray* bytes) {
     return LoadResult{};
 }
 
-xmlDocPtr parseDocument(const QByteArray& bytes, const QString& name, LoadResult* result) {
+xmlDocPtr parseDocument(const QByteArray& bytes, const QString& name, LoadResult* result, Reading reading) {
     *result = LoadResult{};
     if (bytes.size() > INT_MAX) {
         *result = failure(LoadResult::Status::Unreadable, ErrnoText(EFBIG));
@@ -89,8 +226,22 @@ xmlDocPtr parseDocument(const QByteArray& bytes, const QString& name, LoadResult
         *result = failure(LoadResult::Status::Unreadable, ErrnoText(ENOMEM));
         return nullptr;
     }
-    ctxt->_private = &errors;
+    ParseState state;
+    state.errors = &errors;
+    state.main = ctxt.get();
+    state.headOnly = reading == Reading::HeadOnly;
+    ctxt->_private = &state;
     ctxt->sax->serror = &contextError;
+    if (state.headOnly) {
+        ctxt->sax->startElementNs = &headStartElement;
+        ctxt->sax->endElementNs = &headEndElement;
+        ctxt->sax->characters = &headCharacters;
+        ctxt->sax->ignorableWhitespace = &headIgnorableWhitespace;
+        ctxt->sax->cdataBlock = &headCdata;
+        ctxt->sax->comment = &headComment;
+        ctxt->sax->processingInstruction = &headProcessingInstruction;
+        ctxt->sax->reference = &headReference;
+    }
     ctxt->sax->resolveEntity = &refuseEntity;
     ctxt->sax->externalSubset = &ignoreExternalSubset;
 
@@ -118,6 +269,20 @@ xmlDocPtr parseDocument(const QByteArray& bytes, const QString& name, LoadResult
         return nullptr;
     }
     EntityProblem problem;
+    if (state.headOnly) {
+        // The problems met on the way, in the order the whole tree's checks
+        // give them; then the root's own attributes resolved as load() does.
+        if (!state.contentProblem.message.isEmpty()) {
+            problem = state.contentProblem;
+        } else if (!state.attributeProblem.message.isEmpty()) {
+            problem = state.attributeProblem;
+        }
+        if (!problem.message.isEmpty()) {
+            xmlFreeDoc(doc);
+            *result = failure(LoadResult::Status::NotWellFormed, problem.message, problem.line);
+            return nullptr;
+        }
+    }
     if (!checkContentEntities(doc, &problem) ||
         !resolveAttributeEntities(doc, kMaxEntityExpansion, &problem)) {
         xmlFreeDoc(doc);

@@ -21,6 +21,12 @@ LoadResult readDocumentFile(const QString& path, QByteArray* bytes);
 // declares with a default or #FIXED value are there on every element that
 // lacks them; entity references in attribute values come back already
 // replaced by their text.
-xmlDocPtr parseDocument(const QByteArray& bytes, const QString& name, LoadResult* result);
+//
+// HeadOnly reads the whole document and refuses it exactly as Whole does,
+// but keeps only the head: the nodes outside the root element and the root
+// element with its attributes (defaults included), without its content.
+enum class Reading { Whole, HeadOnly };
+xmlDocPtr parseDocument(const QByteArray& bytes, const QString& name, LoadResult* result,
+                        Reading reading = Reading::Whole);
 
 }  // namespace puente::xml

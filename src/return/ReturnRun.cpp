@@ -94,8 +94,19 @@ ReturnReport RunReturn(const QString& document, const QString& workingDirectory)
         aulas(dir, tables::kAulat), materias(dir, tables::kAsignomt), asig(dir, tables::kAsigt);
     for (Table* t : {&soluc, &grupos, &profesores, &aulas, &materias, &asig}) t->Open(OpenMode::Exclusive);
 
-    const std::unique_ptr<Document> loaded = LoadExchangeDocument(document);
-    Element solucionHorario = RebuildCentro(*loaded);
+    // Only the document's head is kept: the result takes the root's
+    // attributes and the nodes outside the root; the rest is read to check
+    // that the document is well-formed, and let go.
+    Document head;
+    const LoadResult loaded = head.loadHead(document);
+    if (!loaded.ok()) throw LoadError(loaded, document);
+    const Element root = head.documentElement();
+    if (root.isNull() || root.name() != "centro")
+        throw messages::NotCentro(document, root.isNull() ? QString() : root.name());
+    const CentroValues centro = ResultCentro(head);
+    // Written beside its place as the entries come, put in place at the end.
+    report.resultPath = ResultadoPath(document);
+    ResultWriter result(head, report.resultPath, centro);
 
     SolucTables lookups{soluc, grupos, profesores, aulas, materias};
     SolucTranslator translator(lookups);
@@ -115,7 +126,7 @@ ReturnReport RunReturn(const QString& document, const QString& workingDirectory)
         }
         if (std::optional<DsolucionEntry> entry = translator.Translate()) {
             MakeFitForXml(*entry, soluc.RecordNumber(), report.notes);
-            AppendDsolucion(*loaded, solucionHorario, *entry);
+            result.append(*entry);
             ++report.entries;
         } else {
             ++report.subjectNotFound;
@@ -123,8 +134,7 @@ ReturnReport RunReturn(const QString& document, const QString& workingDirectory)
     }
     for (Table* t : {&soluc, &grupos, &profesores, &aulas, &materias, &asig}) t->Close();
 
-    report.resultPath = ResultadoPath(document);
-    loaded->save(report.resultPath);
+    result.commit();
     return report;
 }
 

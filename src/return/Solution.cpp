@@ -60,7 +60,7 @@ QString ExportTimestamp() {
     return locale.toString(date, QLocale::ShortFormat) + " " + locale.toString(time, timeFormat);
 }
 
-Element RebuildCentro(Document& document) {
+CentroValues ResultCentro(const Document& document) {
     const Element old = document.selectSingleNode("/centro");
     if (old.isNull()) {
         const Element root = document.documentElement();
@@ -73,14 +73,49 @@ Element RebuildCentro(Document& document) {
             throw messages::CentroLacksAttribute(name);
         values << TrimSpaces(*value);
     }
+    return {values[0], values[1], values[2], ExportTimestamp(), values[3]};
+}
 
+ResultWriter::ResultWriter(const Document& head, const QString& path, const CentroValues& centro)
+    : stream_(head, path) {
+    stream_.startElement("centro");
+    stream_.attribute("codigo_interno", centro.codigoInterno);
+    stream_.attribute("nombre", centro.nombre);
+    stream_.attribute("curso", centro.curso);
+    stream_.attribute("fecha_exportacion", centro.fechaExportacion);
+    stream_.attribute("version", centro.version);
+    stream_.startElement("solucion_horario");
+}
+
+void ResultWriter::append(const DsolucionEntry& entry) {
+    stream_.startElement("dsolucion");
+    stream_.attribute("casig", entry.casig);
+    stream_.attribute("cgrupo", entry.cgrupo);
+    stream_.attribute("cprofe", entry.cprofe);
+    stream_.attribute("caula", entry.caula);
+    stream_.attribute("cactiv", entry.cactiv);
+    stream_.attribute("dia", qint64(entry.dia));
+    stream_.attribute("hora", entry.hora);
+    stream_.attribute("sesiones", entry.sesiones);
+    stream_.attribute("idcurso", entry.idcurso);
+    stream_.endElement();
+}
+
+void ResultWriter::commit() {
+    stream_.endElement();  // solucion_horario
+    stream_.endElement();  // centro
+    stream_.commit();
+}
+
+Element RebuildCentro(Document& document) {
+    const CentroValues values = ResultCentro(document);
     document.removeChild(document.documentElement().selectSingleNode("/centro"));
     Element centro = document.createElement("centro");
-    centro.setAttribute("codigo_interno", values[0]);
-    centro.setAttribute("nombre", values[1]);
-    centro.setAttribute("curso", values[2]);
-    centro.setAttribute("fecha_exportacion", ExportTimestamp());
-    centro.setAttribute("version", values[3]);
+    centro.setAttribute("codigo_interno", values.codigoInterno);
+    centro.setAttribute("nombre", values.nombre);
+    centro.setAttribute("curso", values.curso);
+    centro.setAttribute("fecha_exportacion", values.fechaExportacion);
+    centro.setAttribute("version", values.version);
     document.appendChild(centro);
     document.selectSingleNode("/centro").appendChild(document.createElement("solucion_horario"));
     return document.selectSingleNode("/centro/solucion_horario");

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "exchange/Document.h"
+#include "exchange/DocumentStream.h"
 #include "tablestore/Table.h"
 
 #include <QString>
@@ -63,6 +64,32 @@ private:
     LazyField dia_{"DIA"}, hora_{"HORA"}, sesiones_{"SESIONES"}, codgrupo_{"CODGRUPO"}, asig_{"ASIG"},
         tarea_{"TAREA"}, prof_{"PROF"}, aula_{"AULA"};
     LazyField grupoId_{"IDGRUPO"}, grupoCurso_{"CURSO"}, materiaId_{"IDASIG"}, profId_{"IDPROF"}, aulaId_{"IDAULA"};
+};
+
+// The attributes of the result's root `centro`, in their written order:
+// codigo_interno, nombre and curso of the document's root (trimmed),
+// fecha_exportacion (now) and version (trimmed). A root that is not `centro`
+// or lacks one of the four attributes throws Error.
+struct CentroValues {
+    QString codigoInterno, nombre, curso, fechaExportacion, version;
+};
+CentroValues ResultCentro(const Document& document);
+
+// The result document written as its entries come: the nodes outside the
+// root of `head` (the exchange document, read whole or only its head), then
+// `centro` with one `solucion_horario` holding one dsolucion per append().
+// The bytes are those that RebuildCentro, AppendDsolucion and save() give
+// for the same document, values and entries. Nothing is at `path` until
+// commit(); a writer destroyed uncommitted leaves an earlier file there as
+// it was.
+class ResultWriter {
+public:
+    ResultWriter(const Document& head, const QString& path, const CentroValues& centro);
+    void append(const DsolucionEntry& entry);
+    void commit();
+
+private:
+    DocumentStream stream_;
 };
 
 // Replaces the document's root by a new `centro` carrying codigo_interno,

@@ -437,6 +437,48 @@ INSTANTIATE_TEST_SUITE_P(
                         "<centro codigo_interno='1' nombre='N' curso='C' version='8'/>",
                         {"codigo_interno=1", "nombre=N", "curso=C", "version=8"}}));
 
+
+// The result written as the entries come equals the one the whole tree
+// gave (RebuildCentro, AppendDsolucion, save), the date aside.
+QByteArray WithoutDate(QByteArray bytes) {
+    const qsizetype at = bytes.indexOf("fecha_exportacion=\"");
+    if (at < 0) return bytes;
+    const qsizetype end = bytes.indexOf('"', at + 19);
+    return bytes.remove(at + 19, end - at - 19);
+}
+
+TEST(ResultWriter, WritesWhatTheWholeTreeSaved) {
+    const QByteArray kDocuments[] = {
+        "<?xml version='1.0' encoding='ISO-8859-1'?>\n<!-- antes \xd1 -->\n<?zelta v='2'?>\n"
+        "<centro codigo_interno=' 41 ' nombre='IES \xd1" "and\xfa &amp; &lt;x&gt;' curso=' 2025 ' version='1.0'>"
+        "<materias><dmaterias codigo='M1'/></materias></centro>\n<!-- despu\xe9s -->\n",
+        "<?xml version='1.0' encoding='windows-1252'?>\n<!DOCTYPE centro [<!ATTLIST centro version CDATA '9'>]>\n"
+        "<centro codigo_interno='1' nombre='\x80' curso='c'/>",
+    };
+    const QList<DsolucionEntry> entries = {
+        {"M1", "1\u00baA", "P1", "", "T1", 3, "2", "1", "ESO"},
+        {"A&B", "<g>", "\"p\"", "tab\tx", "\u20ac \u4e2d", 5, "12.5", "2", "Bachiller \u00d1"},
+    };
+    for (const QByteArray& bytes : kDocuments) {
+        for (qsizetype n : {qsizetype(0), entries.size()}) {
+            QTemporaryDir dir;
+            Document whole;
+            ASSERT_TRUE(whole.loadFromBytes(bytes).ok());
+            Element solucion = RebuildCentro(whole);
+            for (qsizetype i = 0; i < n; ++i) AppendDsolucion(whole, solucion, entries[i]);
+            whole.save(dir.filePath("whole.xml"));
+
+            Document head;
+            ASSERT_TRUE(head.loadHeadFromBytes(bytes).ok());
+            ResultWriter writer(head, dir.filePath("streamed.xml"), ResultCentro(head));
+            for (qsizetype i = 0; i < n; ++i) writer.append(entries[i]);
+            writer.commit();
+            EXPECT_EQ(WithoutDate(test::ReadFile(dir.filePath("streamed.xml"))),
+                      WithoutDate(test::ReadFile(dir.filePath("whole.xml"))));
+        }
+    }
+}
+
 struct PathCase {
     const char* name;
     PathStyle style;
