@@ -57,7 +57,9 @@ public:
     // True with probability per / 1000.
     bool Chance(int perMille) { return Below(1000) < perMille; }
     template <typename T>
-    const T& Pick(const QList<T>& list) { return list[Below(int(list.size()))]; }
+    const T& Pick(const QList<T>& list) {
+        return list[Below(int(list.size()))];
+    }
 
 private:
     std::uint64_t state_;
@@ -69,35 +71,76 @@ struct Subject {
 };
 
 const QList<Subject> kSubjectNames = {
-    {"MAT", "Matemáticas"}, {"LCL", "Lengua Castellana y Literatura"}, {"ING", "Inglés"},
-    {"FRA", "Francés"}, {"BYG", "Biología y Geología"}, {"FYQ", "Física y Química"},
-    {"GEH", "Geografía e Historia"}, {"EF", "Educación Física"}, {"MUS", "Música"},
-    {"EPV", "Educación Plástica, Visual y Audiovisual"}, {"TEC", "Tecnología"}, {"REL", "Religión"},
-    {"VAL", "Valores Éticos"}, {"LAT", "Latín"}, {"GRI", "Griego"}, {"ECO", "Economía"},
-    {"FIL", "Filosofía"}, {"HES", "Historia de España"}, {"DIB", "Dibujo Técnico"}, {"QUI", "Química"},
-    {"FIS", "Física"}, {"BIO", "Biología"}, {"CTM", "Ciencias de la Tierra y del Medio Ambiente"},
-    {"TIC", "Tecnología de la Información y la Comunicación"}, {"CUC", "Cultura Clásica"},
-    {"CCI", "Cultura Científica"}, {"PSI", "Psicología"}, {"EMP", "Economía de la Empresa"},
-    {"GEO", "Geografía"}, {"HAR", "Historia del Arte"}, {"ALE", "Alemán"}, {"TIN", "Tecnología Industrial"},
-    {"ANA", "Anatomía Aplicada"}, {"IAE", "Iniciación a la Actividad Emprendedora"}, {"ORA", "Oratoria"},
-    {"ROB", "Robótica y Programación"}, {"ART", "Artes Escénicas y Danza"}, {"FOL", "Formación y Orientación Laboral"},
-    {"CAT", "Català"}, {"GAL", "Galego"},
+    {"MAT", "Matemáticas"},
+    {"LCL", "Lengua Castellana y Literatura"},
+    {"ING", "Inglés"},
+    {"FRA", "Francés"},
+    {"BYG", "Biología y Geología"},
+    {"FYQ", "Física y Química"},
+    {"GEH", "Geografía e Historia"},
+    {"EF", "Educación Física"},
+    {"MUS", "Música"},
+    {"EPV", "Educación Plástica, Visual y Audiovisual"},
+    {"TEC", "Tecnología"},
+    {"REL", "Religión"},
+    {"VAL", "Valores Éticos"},
+    {"LAT", "Latín"},
+    {"GRI", "Griego"},
+    {"ECO", "Economía"},
+    {"FIL", "Filosofía"},
+    {"HES", "Historia de España"},
+    {"DIB", "Dibujo Técnico"},
+    {"QUI", "Química"},
+    {"FIS", "Física"},
+    {"BIO", "Biología"},
+    {"CTM", "Ciencias de la Tierra y del Medio Ambiente"},
+    {"TIC", "Tecnología de la Información y la Comunicación"},
+    {"CUC", "Cultura Clásica"},
+    {"CCI", "Cultura Científica"},
+    {"PSI", "Psicología"},
+    {"EMP", "Economía de la Empresa"},
+    {"GEO", "Geografía"},
+    {"HAR", "Historia del Arte"},
+    {"ALE", "Alemán"},
+    {"TIN", "Tecnología Industrial"},
+    {"ANA", "Anatomía Aplicada"},
+    {"IAE", "Iniciación a la Actividad Emprendedora"},
+    {"ORA", "Oratoria"},
+    {"ROB", "Robótica y Programación"},
+    {"ART", "Artes Escénicas y Danza"},
+    {"FOL", "Formación y Orientación Laboral"},
+    {"CAT", "Català"},
+    {"GAL", "Galego"},
 };
 const QList<QString> kLevels = {"ESO", "BACH", "FPB"};
-const QList<QString> kFirst = {"María", "José", "Ana", "Juan", "Lucía", "Javier", "Carmen", "Íñigo",
-                               "Pilar", "Sergio", "Begoña", "Óscar", "Nuria", "Raúl", "Elena", "Álvaro",
-                               "Marta", "Andrés", "Rocío", "Jesús", "Ángeles", "Maite", "Chus", "Ainhoa"};
-const QList<QString> kLast = {"García", "Martínez", "López", "Sánchez", "Pérez", "Gómez", "Martín", "Jiménez",
-                              "Ruiz", "Hernández", "Díaz", "Moreno", "Muñoz", "Álvarez", "Romero", "Alonso",
-                              "Gutiérrez", "Navarro", "Torres", "Domínguez", "Vázquez", "Ramos", "Gil",
-                              "Ramírez", "Serrano", "Blanco", "Suárez", "Peña", "Ibáñez", "Núñez", "O'Neill"};
-const QList<QString> kDepartments = {"Matemáticas", "Lengua Castellana", "Inglés", "Ciencias Naturales",
-                                     "Física y Química", "Geografía e Historia", "Educación Física", "Música",
-                                     "Dibujo", "Tecnología", "Filosofía", "Clásicas", "Economía", "Francés",
-                                     "Orientación", "Formación & Orientación Laboral"};
-const QList<QString> kRoomKinds = {"Aula", "Aula de Informática", "Laboratorio de Física", "Laboratorio",
-                                   "Taller de Tecnología", "Aula de Música", "Aula de Dibujo", "Gimnasio",
-                                   "Sala de Usos Múltiples", "Aula de Idiomas", "Biblioteca", "Aula Ñandú & Cía"};
+const QList<QString> kFirst = {"María", "José",   "Ana",    "Juan",  "Lucía",   "Javier", "Carmen", "Íñigo",
+                               "Pilar", "Sergio", "Begoña", "Óscar", "Nuria",   "Raúl",   "Elena",  "Álvaro",
+                               "Marta", "Andrés", "Rocío",  "Jesús", "Ángeles", "Maite",  "Chus",   "Ainhoa"};
+const QList<QString> kLast = {"García",  "Martínez", "López",     "Sánchez", "Pérez",  "Gómez",     "Martín",
+                              "Jiménez", "Ruiz",     "Hernández", "Díaz",    "Moreno", "Muñoz",     "Álvarez",
+                              "Romero",  "Alonso",   "Gutiérrez", "Navarro", "Torres", "Domínguez", "Vázquez",
+                              "Ramos",   "Gil",      "Ramírez",   "Serrano", "Blanco", "Suárez",    "Peña",
+                              "Ibáñez",  "Núñez",    "O'Neill"};
+const QList<QString> kDepartments = {"Matemáticas",      "Lengua Castellana",
+                                     "Inglés",           "Ciencias Naturales",
+                                     "Física y Química", "Geografía e Historia",
+                                     "Educación Física", "Música",
+                                     "Dibujo",           "Tecnología",
+                                     "Filosofía",        "Clásicas",
+                                     "Economía",         "Francés",
+                                     "Orientación",      "Formación & Orientación Laboral"};
+const QList<QString> kRoomKinds = {"Aula",
+                                   "Aula de Informática",
+                                   "Laboratorio de Física",
+                                   "Laboratorio",
+                                   "Taller de Tecnología",
+                                   "Aula de Música",
+                                   "Aula de Dibujo",
+                                   "Gimnasio",
+                                   "Sala de Usos Múltiples",
+                                   "Aula de Idiomas",
+                                   "Biblioteca",
+                                   "Aula Ñandú & Cía"};
 
 QByteArray Escaped(const QString& value) {
     QByteArray out;
@@ -108,8 +151,10 @@ QByteArray Escaped(const QString& value) {
         case u'>': out += "&gt;"; break;
         case u'"': out += "&quot;"; break;
         default:
-            if (c.unicode() > 0xFF) out += "&#" + QByteArray::number(c.unicode()) + ';';
-            else out += char(c.unicode());  // ISO-8859-1
+            if (c.unicode() > 0xFF)
+                out += "&#" + QByteArray::number(c.unicode()) + ';';
+            else
+                out += char(c.unicode());  // ISO-8859-1
         }
     }
     return out;
@@ -157,11 +202,16 @@ void WriteSubjects(QByteArray& out, Random& rng, int count, Ids& ids) {
         QString abrev = QString::fromUtf8(s.abrev) + QString::number(course) + level.left(1);
         if (series > 0) abrev += QString::number(series);
         QString activity = QString("DOC%1").arg(i % 7, 2, 10, QChar(u'0'));
-        if (i % 150 == 149) abrev = activity;                                    // no row
-        else if (i % 50 == 7) abrev.clear();                                     // code from the name
-        else if (i % 25 == 3 && !given.isEmpty()) abrev = rng.Pick(given);      // repeated
-        else if (i % 40 == 11) abrev = abrev.toLower();                          // differs only in case
-        else if (i % 60 == 13) abrev = "  " + abrev + " X ";                     // spaces to trim and remove
+        if (i % 150 == 149)
+            abrev = activity;  // no row
+        else if (i % 50 == 7)
+            abrev.clear();  // code from the name
+        else if (i % 25 == 3 && !given.isEmpty())
+            abrev = rng.Pick(given);  // repeated
+        else if (i % 40 == 11)
+            abrev = abrev.toLower();  // differs only in case
+        else if (i % 60 == 13)
+            abrev = "  " + abrev + " X ";  // spaces to trim and remove
         if (!abrev.isEmpty() && abrev != activity) given << abrev;
         const QString id = Id('M', i + 1);
         ids.subjects << id;
@@ -184,10 +234,9 @@ void WriteTeachers(QByteArray& out, Random& rng, int count, Ids& ids) {
         if (i % 70 == 9) abrev = " " + abrev + " ";
         const QString id = Id('P', i + 1);
         ids.teachers << id;
-        Line(out, "    ", "profesor")("abrev", abrev)("nombre", nombre)("apellido1", apellido1)(
-            "apellido2", apellido2)("departamen", rng.Pick(kDepartments))(
-            "documento", QString("%1%2").arg(10000000 + i * 7919 % 89999999).arg(QChar(u'A' + i % 23)))(
-            "codigo", id);
+        Line(out, "    ", "profesor")("abrev", abrev)("nombre", nombre)("apellido1", apellido1)("apellido2", apellido2)(
+            "departamen", rng.Pick(kDepartments))(
+            "documento", QString("%1%2").arg(10000000 + i * 7919 % 89999999).arg(QChar(u'A' + i % 23)))("codigo", id);
     }
     out += "  </profesores>\n";
 }
@@ -197,7 +246,8 @@ void WriteRooms(QByteArray& out, Random& rng, int count) {
     for (int i = 0; i < count; ++i) {
         const QString kind = kRoomKinds[i % kRoomKinds.size()];
         const int number = 1 + i / int(kRoomKinds.size());
-        const QString nombre = kind == "Aula" ? QString("Aula %1").arg(100 + number) : QString("%1 %2").arg(kind).arg(number);
+        const QString nombre =
+            kind == "Aula" ? QString("Aula %1").arg(100 + number) : QString("%1 %2").arg(kind).arg(number);
         const QString capacity = i % 10 == 4 ? QString() : QString::number(16 + rng.Below(20));
         Line(out, "    ", "daula")("nombre", nombre)("capacidad_alumnos", capacity)("codigo", Id('A', i + 1));
     }
@@ -218,7 +268,8 @@ void WriteGroups(QByteArray& out, Random& rng, int count, Ids& ids) {
         for (const Kind& k : kinds) {
             for (int course = 1; course <= k.courses && i < count; ++course) {
                 for (int letter = 0; letter < k.letters && i < count; ++letter, ++i) {
-                    const QString nombre = QString("%1%2 %3").arg(course).arg(QString::fromUtf8(k.level)).arg(QChar(u'A' + letter));
+                    const QString nombre =
+                        QString("%1%2 %3").arg(course).arg(QString::fromUtf8(k.level)).arg(QChar(u'A' + letter));
                     const QString turno = round % 2 == 0 ? (k.level[0] == 'F' ? "T" : "M") : "V";
                     QString tutor = ids.teachers.isEmpty() ? QString() : rng.Pick(ids.teachers);
                     if (i % 20 == 6) tutor = "PX" + QString::number(i);  // no such teacher
@@ -239,10 +290,12 @@ void WriteAssignments(QByteArray& out, Random& rng, int count, const Ids& ids) {
         QString group = ids.groups[i % ids.groups.size()];
         if (i % 200 == 17) group = "GX" + QString::number(i);  // unknown group: no record
         QString subject = rng.Pick(ids.subjects);
-        if (i % 40 == 21) subject = "LECT";                    // lective teaching
+        if (i % 40 == 21) subject = "LECT";  // lective teaching
         QString teacher = rng.Pick(ids.teachers);
-        if (i % 60 == 33) teacher.clear();
-        else if (i % 90 == 34) teacher = "PX" + QString::number(i);
+        if (i % 60 == 33)
+            teacher.clear();
+        else if (i % 90 == 34)
+            teacher = "PX" + QString::number(i);
         const QString hours = QString::number(1 + rng.Below(9));
         Line(out, "    ", "dasignatura")("cgrupo", " " + group)("casig", subject)("cprofe", teacher)("nhoras", hours);
     }
@@ -294,7 +347,8 @@ QList<Lesson> ReadLessons(const QString& directory, QStringList* subjectCodes, Q
 void WriteSoluc(const QString& outdir, int records, Random& rng, const QList<Lesson>& lessons,
                 const QStringList& subjectCodes, const QStringList& roomCodes) {
     using puente::FieldKind;
-    if (lessons.isEmpty()) throw puente::Error(puente::ErrorKind::Internal, "La conversión no escribió ninguna fila en ASIGT.");
+    if (lessons.isEmpty())
+        throw puente::Error(puente::ErrorKind::Internal, "La conversión no escribió ninguna fila en ASIGT.");
     QFile::remove(QDir(outdir).filePath("SOLUC.DBF"));
     puente::Table soluc(outdir, "SOLUC");
     soluc.CreateTable({{"DIA", FieldKind::Integer},
@@ -347,35 +401,45 @@ int main(int argc, char** argv) {
     QString outdir;
     for (int i = 1; i < argc; ++i) {
         const char* a = argv[i];
-        if (std::strcmp(a, "--scale") == 0 && i + 1 < argc) scale = std::atoi(argv[++i]);
-        else if (std::strcmp(a, "--seed") == 0 && i + 1 < argc) seed = std::strtoull(argv[++i], nullptr, 10);
-        else if (a[0] == '-') Usage("Opción desconocida.");
-        else if (outdir.isEmpty()) outdir = QString::fromLocal8Bit(a);
-        else Usage("Sobra un argumento.");
+        if (std::strcmp(a, "--scale") == 0 && i + 1 < argc)
+            scale = std::atoi(argv[++i]);
+        else if (std::strcmp(a, "--seed") == 0 && i + 1 < argc)
+            seed = std::strtoull(argv[++i], nullptr, 10);
+        else if (a[0] == '-')
+            Usage("Opción desconocida.");
+        else if (outdir.isEmpty())
+            outdir = QString::fromLocal8Bit(a);
+        else
+            Usage("Sobra un argumento.");
     }
     if (scale < 1) Usage("Falta --scale N (un entero de 1 en adelante).");
     if (outdir.isEmpty()) Usage("Falta la carpeta de salida.");
     try {
-        if (!QDir().mkpath(outdir)) throw puente::Error(puente::ErrorKind::InputOutput, QString("No se puede crear la carpeta '%1'.").arg(outdir));
+        if (!QDir().mkpath(outdir))
+            throw puente::Error(puente::ErrorKind::InputOutput,
+                                QString("No se puede crear la carpeta '%1'.").arg(outdir));
         outdir = QDir(outdir).absolutePath();
         Random rng(seed);
         const QString document = QDir(outdir).filePath("centro.xml");
         QFile file(document);
         const QByteArray bytes = ExchangeDocument(scale, rng);
-        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size() || !file.flush())
+        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size() ||
+            !file.flush())
             throw puente::Error(puente::ErrorKind::InputOutput, QString("No se puede escribir '%1'.").arg(document));
         file.close();
 
         QTemporaryDir work(QDir(outdir).filePath(".htemp-XXXXXX"));
-        if (!work.isValid()) throw puente::Error(puente::ErrorKind::InputOutput, "No se puede crear la carpeta de trabajo temporal.");
+        if (!work.isValid())
+            throw puente::Error(puente::ErrorKind::InputOutput, "No se puede crear la carpeta de trabajo temporal.");
         puente::RunForward(document, work.path());
         QStringList subjectCodes, roomCodes;
         const QList<Lesson> lessons = ReadLessons(work.path(), &subjectCodes, &roomCodes);
         WriteSoluc(outdir, kSolucRecords * scale, rng, lessons, subjectCodes, roomCodes);
-        std::printf("%s: %d materias, %d profesores, %d aulas, %d grupos, %d asignaturas (%lld en ASIGT), %d registros "
-                    "en SOLUC\n",
-                    qPrintable(outdir), kSubjects * scale, kTeachers * scale, kRooms * scale, kGroups * scale,
-                    kAssignments * scale, static_cast<long long>(lessons.size()), kSolucRecords * scale);
+        std::printf(
+            "%s: %d materias, %d profesores, %d aulas, %d grupos, %d asignaturas (%lld en ASIGT), %d registros "
+            "en SOLUC\n",
+            qPrintable(outdir), kSubjects * scale, kTeachers * scale, kRooms * scale, kGroups * scale,
+            kAssignments * scale, static_cast<long long>(lessons.size()), kSolucRecords * scale);
         return 0;
     } catch (const puente::Error& e) {
         std::fprintf(stderr, "Error: %s\n", qPrintable(e.message()));

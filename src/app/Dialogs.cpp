@@ -39,8 +39,8 @@ protected:
 };
 
 std::unique_ptr<QMessageBox> MakeBox(QWidget* parent, const QString& text, QMessageBox::Icon icon) {
-    auto box = std::make_unique<ScreenCentredBox>(icon, QString::fromLatin1(kApplicationTitle), text,
-                                                  QMessageBox::Ok, parent);
+    auto box =
+        std::make_unique<ScreenCentredBox>(icon, QString::fromLatin1(kApplicationTitle), text, QMessageBox::Ok, parent);
     box->setTextFormat(Qt::PlainText);
     // "OK" is the system's own word on its boxes, in any language Qt speaks.
     box->button(QMessageBox::Ok)->setText(QStringLiteral("OK"));

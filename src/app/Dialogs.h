@@ -72,8 +72,7 @@ public:
 
 // The boxes that QtDialogs shows, built but not shown; once shown they stand
 // centred on the screen.
-std::unique_ptr<QMessageBox> MakeMessageBox(QWidget* parent, const QString& text,
-                                            const QString& details = QString());
+std::unique_ptr<QMessageBox> MakeMessageBox(QWidget* parent, const QString& text, const QString& details = QString());
 std::unique_ptr<QMessageBox> MakeErrorBox(QWidget* parent, const QString& text);
 // The retry question: the error box with "Reintentar" (its default button)
 // and "Cerrar" (also its escape button) in place of "OK".

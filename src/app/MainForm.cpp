@@ -75,8 +75,8 @@ QStringList OwnHelpPagePaths() {
 }
 
 TMForm::TMForm(const QStringList& parameters, const QString& workingDirectory, Dialogs* dialogs, QWidget* parent)
-    : QWidget(parent, Qt::Window | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint |
-                          Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
+    : QWidget(parent, Qt::Window | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                          Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
       dialogs_(dialogs),
       reportPath_(OutcomeReportPath()),
       ownHelpPages_(OwnHelpPagePaths()) {
@@ -97,8 +97,7 @@ TMForm::TMForm(const QStringList& parameters, const QString& workingDirectory, D
     Draw3D1 = new GradientPanel(QColor(0xC2CDFE), QColor(0xCFF2FE), QColor(0xCCD8E6), this);
     Draw3D1->setObjectName(QStringLiteral("Draw3D1"));
     Draw3D1->setGeometry(0, 168, 633, 97);
-    Label1 = MakeLabel(Draw3D1, "Label1", QStringLiteral("PuenteHoralisZELTA para HX18 V-1.0"),
-                       QRect(8, 72, 225, 13));
+    Label1 = MakeLabel(Draw3D1, "Label1", QStringLiteral("PuenteHoralisZELTA para HX18 V-1.0"), QRect(8, 72, 225, 13));
     Label1->setFont(PixelFont(QStringLiteral("MS Sans Serif"), 11, true));
     QPalette red = Label1->palette();
     red.setColor(QPalette::WindowText, QColor(0xFF0000));
@@ -108,8 +107,7 @@ TMForm::TMForm(const QStringList& parameters, const QString& workingDirectory, D
     // right rather than cut the text.
     Label1->resize(Label1->size().expandedTo(Label1->sizeHint()));
     Button1 = MakeButton(Draw3D1, "Button1", QStringLiteral("F1 Ayuda"), QRect(48, 40, 75, 25), nullptr);
-    BClose = MakeButton(Draw3D1, "BClose", QStringLiteral("&Salir"), QRect(256, 32, 89, 25),
-                        ":/images/salir.xpm");
+    BClose = MakeButton(Draw3D1, "BClose", QStringLiteral("&Salir"), QRect(256, 32, 89, 25), ":/images/salir.xpm");
 
     const QFont labelFont = PixelFont(QStringLiteral("Arial"), 16, true);
     Draw3D2 = new GradientPanel(QColor(0xF9D37D), QColor(0xFFFFFF), QColor(0xFFEEDD), this);
@@ -247,8 +245,8 @@ void TMForm::RunGuarded(const QString& direction, Run run) {
         failure = error.message();
     } catch (const std::exception& error) {
         failure = QString::fromUtf8(error.what());
-        AppendToRunLog(LogEntryOf(direction, filenameXML, QLatin1StringView(kFrontEnd),
-                                  Error(ErrorKind::Internal, failure)));
+        AppendToRunLog(
+            LogEntryOf(direction, filenameXML, QLatin1StringView(kFrontEnd), Error(ErrorKind::Internal, failure)));
     }
     SetWaitCursor(false);
     ShowError(failure);
@@ -275,8 +273,8 @@ void TMForm::BExportarClick() {
         ChooseDocument();
         CheckForwardInput(filenameXML);
         SetWaitCursor(true);
-        const ForwardReport report = RunForward(filenameXML, workingDirectory_,
-                                                ForwardOptions{false, QLatin1StringView(kFrontEnd)});
+        const ForwardReport report =
+            RunForward(filenameXML, workingDirectory_, ForwardOptions{false, QLatin1StringView(kFrontEnd)});
         AppendToRunLog(LogEntryOf(report, QLatin1StringView(kFrontEnd)));
         SetWaitCursor(false);
         RunDone(ForwardSummary(report));

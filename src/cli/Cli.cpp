@@ -57,7 +57,7 @@ enum class Output { Text, Json, Quiet };
 const QString kFrontEnd = QStringLiteral("puente");
 
 struct Invocation {
-    QString command;  // "exportar", "importar", "copias" or "restaurar"
+    QString command;   // "exportar", "importar", "copias" or "restaurar"
     QString document;  // exportar, importar
     QString backup;    // restaurar: the backup named, empty for the newest
     bool simulate = false;
@@ -108,7 +108,8 @@ QJsonObject JsonStart(const Invocation& call) {
 QJsonArray ItemsJson(const QList<ItemChange>& items) {
     QJsonArray list;
     for (const ItemChange& i : items)
-        list.append(QJsonObject{{"clave", i.key}, {"nombre", i.label}, {"campos", QJsonArray::fromStringList(i.fields)}});
+        list.append(
+            QJsonObject{{"clave", i.key}, {"nombre", i.label}, {"campos", QJsonArray::fromStringList(i.fields)}});
     return list;
 }
 
@@ -131,7 +132,8 @@ QJsonObject Json(const ForwardReport& report, const Invocation& call) {
     o["resultado"] = "hecho";
     QJsonArray tables;
     for (const TableReport& t : report.tables)
-        tables.append(QJsonObject{{"nombre", t.table}, {"filas", t.rows}, {"notas", QJsonArray::fromStringList(t.notes)}});
+        tables.append(
+            QJsonObject{{"nombre", t.table}, {"filas", t.rows}, {"notas", QJsonArray::fromStringList(t.notes)}});
     o["tablas"] = tables;
     o["copia"] = report.backup;
     if (report.simulated) {
@@ -209,7 +211,8 @@ std::optional<Invocation> Parse(const QStringList& args, QTextStream& out, QText
         const QStringList unknown = parser.unknownOptionNames();
         if (!unknown.isEmpty()) {
             const QString& name = unknown.first();
-            *status = UsageError(err, QStringLiteral("Opción desconocida: %1%2").arg(name.size() == 1 ? "-" : "--", name));
+            *status =
+                UsageError(err, QStringLiteral("Opción desconocida: %1%2").arg(name.size() == 1 ? "-" : "--", name));
         } else {
             *status = UsageError(err, QStringLiteral("Falta la carpeta después de --htemp."));
         }
@@ -235,10 +238,12 @@ std::optional<Invocation> Parse(const QStringList& args, QTextStream& out, QText
     }
     if (!withDocument && call.command != "copias" && call.command != "restaurar") {
         *status = UsageError(
-            err, QStringLiteral("Orden desconocida: %1 (use exportar, importar, copias o restaurar).").arg(positional[0]));
+            err,
+            QStringLiteral("Orden desconocida: %1 (use exportar, importar, copias o restaurar).").arg(positional[0]));
         return std::nullopt;
     }
-    if ((call.command == "copias" && positional.size() != 1) || (call.command == "restaurar" && positional.size() > 2)) {
+    if ((call.command == "copias" && positional.size() != 1) ||
+        (call.command == "restaurar" && positional.size() > 2)) {
         *status = UsageError(err, QStringLiteral("Demasiados argumentos para %1.").arg(call.command));
         return std::nullopt;
     }
@@ -325,15 +330,13 @@ int RunCli(const QStringList& args, QTextStream& out, QTextStream& err) {
                 err << line << "\n";
         json = Json(e, call);
         status = StatusFor(e);
-        if (!call.simulate && call.command != "copias")
-            log = LogEntryOf(direction, call.document, kFrontEnd, e);
+        if (!call.simulate && call.command != "copias") log = LogEntryOf(direction, call.document, kFrontEnd, e);
     } catch (const std::exception& e) {
         const Error internal(ErrorKind::Internal, QString::fromLocal8Bit(e.what()));
         Say(err, ErrorText(internal, call));
         json = Json(internal, call);
         status = kExitError;
-        if (!call.simulate && call.command != "copias")
-            log = LogEntryOf(direction, call.document, kFrontEnd, internal);
+        if (!call.simulate && call.command != "copias") log = LogEntryOf(direction, call.document, kFrontEnd, internal);
     }
     // A log that cannot be written fails no run; it is said, unless there is
     // no working directory to write it in (the error says so already).

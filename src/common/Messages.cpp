@@ -23,8 +23,8 @@ Error NoReturnInput(const QString& missingPath) {
 }
 
 Error NoWorkingDirectory(const QString& path) {
-    return Make(ErrorKind::NoInput,
-                QStringLiteral("No existe la carpeta de trabajo de Horalis '%1'.").arg(Shown(path)), path);
+    return Make(ErrorKind::NoInput, QStringLiteral("No existe la carpeta de trabajo de Horalis '%1'.").arg(Shown(path)),
+                path);
 }
 
 QString WithMissingPath(const Error& error) {
@@ -36,8 +36,9 @@ QString WithMissingPath(const Error& error) {
 }
 
 QString WorkingDirectoryHint(const QString& defaultPath) {
-    return QStringLiteral("Es la carpeta de trabajo por omisión (%1), la C:\\HTEMP de Horalis bajo Wine. "
-                          "Indique otra con --htemp CARPETA, o el prefijo de Wine con la variable WINEPREFIX.")
+    return QStringLiteral(
+               "Es la carpeta de trabajo por omisión (%1), la C:\\HTEMP de Horalis bajo Wine. "
+               "Indique otra con --htemp CARPETA, o el prefijo de Wine con la variable WINEPREFIX.")
         .arg(Shown(defaultPath));
 }
 
@@ -48,8 +49,8 @@ Error DocumentGone(const QString& path) {
 }
 
 Error DocumentUnreadable(const QString& path, const QString& reason) {
-    return Make(ErrorKind::InputOutput,
-                QStringLiteral("No se puede leer el archivo '%1': %2").arg(Shown(path), reason), path);
+    return Make(ErrorKind::InputOutput, QStringLiteral("No se puede leer el archivo '%1': %2").arg(Shown(path), reason),
+                path);
 }
 
 Error DocumentNotWellFormed(const QString& path, const QString& reason, int line, int column) {
@@ -96,8 +97,7 @@ Error DocumentNotWritten(const QString& reason) {
     return Make(ErrorKind::InputOutput, QStringLiteral("No se pudo escribir el documento: %1.").arg(reason));
 }
 
-Error AttributeCharNotXml(const QString& attribute, const QString& element, qsizetype position,
-                          char32_t codePoint) {
+Error AttributeCharNotXml(const QString& attribute, const QString& element, qsizetype position, char32_t codePoint) {
     return Make(ErrorKind::BadValue,
                 QStringLiteral("El valor del atributo '%1' del elemento '%2' tiene en la posición %3 el carácter "
                                "U+%4, que XML no admite.")
@@ -116,12 +116,12 @@ Error NullElement(const QString& operation) {
 
 Error ElementOfAnotherDocument(const QString& element, const QString& parent) {
     if (parent.isEmpty())
-        return Make(ErrorKind::Internal,
-                    QStringLiteral("No se puede añadir el elemento '%1' al documento: es de otro documento.")
-                        .arg(element));
-    return Make(ErrorKind::Internal,
-                QStringLiteral("No se puede añadir el elemento '%1' a '%2': es de otro documento.")
-                    .arg(element, parent));
+        return Make(
+            ErrorKind::Internal,
+            QStringLiteral("No se puede añadir el elemento '%1' al documento: es de otro documento.").arg(element));
+    return Make(
+        ErrorKind::Internal,
+        QStringLiteral("No se puede añadir el elemento '%1' a '%2': es de otro documento.").arg(element, parent));
 }
 
 Error ElementInsideItself(const QString& element) {
@@ -135,9 +135,9 @@ Error NotTheRoot(const QString& element) {
 }
 
 Error DocumentHasRoot(const QString& element, const QString& root) {
-    return Make(ErrorKind::Internal,
-                QStringLiteral("No se puede añadir el elemento '%1' al documento: ya tiene la raíz '%2'.")
-                    .arg(element, root));
+    return Make(
+        ErrorKind::Internal,
+        QStringLiteral("No se puede añadir el elemento '%1' al documento: ya tiene la raíz '%2'.").arg(element, root));
 }
 
 Error NullElementForDocument() {
@@ -210,10 +210,9 @@ Error TableNotCreated(const QString& table, const QString& path, const QString& 
 }
 
 Error TableReadOnly(const QString& table, const QString& path) {
-    return Make(ErrorKind::InputOutput,
-                QStringLiteral("No se puede escribir en la tabla '%1' (%2): solo se puede leer")
-                    .arg(table, Shown(path)),
-                path);
+    return Make(
+        ErrorKind::InputOutput,
+        QStringLiteral("No se puede escribir en la tabla '%1' (%2): solo se puede leer").arg(table, Shown(path)), path);
 }
 
 Error TableFull(const QString& table, const QString& path) {
@@ -239,7 +238,8 @@ Error FieldSetWithoutRecord(const QString& field, const QString& table) {
 // ---- Values ------------------------------------------------------------------------
 
 Error NotAnInteger(const QString& text, const QString& field) {
-    return Make(ErrorKind::BadValue, QStringLiteral("'%1' is not a valid integer value for field '%2'").arg(text, field));
+    return Make(ErrorKind::BadValue,
+                QStringLiteral("'%1' is not a valid integer value for field '%2'").arg(text, field));
 }
 
 Error NotAFloat(const QString& text) {
@@ -282,8 +282,8 @@ Error MemoNotWritable(const QString& field, const QString& table, char type) {
 // ---- Files and folders ------------------------------------------------------------
 
 Error FileOperationFailed(const QString& operation, const QString& path, const QString& reason) {
-    return Make(ErrorKind::InputOutput,
-                QStringLiteral("No se pudo %1 '%2': %3").arg(operation, Shown(path), reason), path);
+    return Make(ErrorKind::InputOutput, QStringLiteral("No se pudo %1 '%2': %3").arg(operation, Shown(path), reason),
+                path);
 }
 
 Error ReportUnreadable(const QString& path) {
@@ -308,8 +308,8 @@ Error ReportUnwritable(const QString& path) {
 }
 
 Error WorkingDirectoryUnwritable(const QString& path) {
-    return Make(ErrorKind::InputOutput,
-                QStringLiteral("No se puede escribir en la carpeta de trabajo '%1'.").arg(path), path);
+    return Make(ErrorKind::InputOutput, QStringLiteral("No se puede escribir en la carpeta de trabajo '%1'.").arg(path),
+                path);
 }
 
 Error AnotherConversionRunning(const QString& path) {
@@ -397,10 +397,10 @@ Error TableNotRemoved(const QString& table, const QString& workingDirectory) {
 }
 
 Error NoBackups(const QString& workingDirectory) {
-    return Make(ErrorKind::NoInput,
-                QStringLiteral("No hay copias de seguridad en la carpeta de trabajo '%1'.")
-                    .arg(Shown(workingDirectory)),
-                workingDirectory);
+    return Make(
+        ErrorKind::NoInput,
+        QStringLiteral("No hay copias de seguridad en la carpeta de trabajo '%1'.").arg(Shown(workingDirectory)),
+        workingDirectory);
 }
 
 Error NoSuchBackup(const QString& name, const QString& workingDirectory) {
@@ -438,7 +438,8 @@ QString NoteCurrentTableUnreadable(const QString& table, const QString& reason) 
 // ---- The run log ---------------------------------------------------------------------
 
 QString LogHeader(const QString& time, const QString& direction, const QString& frontEnd) {
-    return QStringLiteral("==== %1 | %2 | %3").arg(time, direction, frontEnd.isEmpty() ? QStringLiteral("-") : frontEnd);
+    return QStringLiteral("==== %1 | %2 | %3")
+        .arg(time, direction, frontEnd.isEmpty() ? QStringLiteral("-") : frontEnd);
 }
 
 QString LogDocument(const QString& path) { return QStringLiteral("Documento: %1").arg(Shown(path)); }
@@ -446,7 +447,10 @@ QString LogOutcome(const QString& outcome) { return QStringLiteral("Resultado: %
 QString LogError(const QString& message) { return QStringLiteral("Error: %1").arg(message); }
 
 QString LogTableRows(const QString& table, int rows) {
-    return QStringLiteral("%1: %2 %3").arg(table).arg(rows).arg(rows == 1 ? QStringLiteral("fila") : QStringLiteral("filas"));
+    return QStringLiteral("%1: %2 %3")
+        .arg(table)
+        .arg(rows)
+        .arg(rows == 1 ? QStringLiteral("fila") : QStringLiteral("filas"));
 }
 
 QString LogTableNote(const QString& table, const QString& note) { return QStringLiteral("%1: %2").arg(table, note); }
@@ -471,8 +475,9 @@ QString LogNotWritten(const QString& path, const QString& reason) {
 }
 
 QString LogNotRenewed(const QString& path, const QString& reason) {
-    return QStringLiteral("No se pudo renovar el registro de ejecuciones '%1' (%2); la entrada se ha añadido al "
-                          "registro actual.")
+    return QStringLiteral(
+               "No se pudo renovar el registro de ejecuciones '%1' (%2); la entrada se ha añadido al "
+               "registro actual.")
         .arg(Shown(path), reason);
 }
 
@@ -494,11 +499,15 @@ QString CodeAsNoted(const QString& code, const QString& stored) {
 }
 
 QString NoteSubjectCodeRepeated(qsizetype item, const QString& nombre, const QString& code, const QString& written) {
-    return QStringLiteral("Materia %1 ('%2'): código %3 repetido; se escribe '%4'.").arg(item).arg(nombre, code, written);
+    return QStringLiteral("Materia %1 ('%2'): código %3 repetido; se escribe '%4'.")
+        .arg(item)
+        .arg(nombre, code, written);
 }
 
 QString NoteTeacherCodeRepeated(qsizetype item, const QString& name, const QString& code, const QString& written) {
-    return QStringLiteral("Profesor %1 ('%2'): código %3 repetido; se escribe '%4'.").arg(item).arg(name, code, written);
+    return QStringLiteral("Profesor %1 ('%2'): código %3 repetido; se escribe '%4'.")
+        .arg(item)
+        .arg(name, code, written);
 }
 
 QString NoteRoomCodeRepeated(qsizetype item, const QString& nombre, const QString& code, const QString& written) {
@@ -518,8 +527,9 @@ QString NoteGroupCodeLong(qsizetype item, const QString& nombre, const QString& 
 }
 
 QString NoteUnfitForXml(qint64 record, const QString& attribute, const QString& source, const QString& written) {
-    return QStringLiteral("Registro %1 de SOLUC: el valor de %2 (%3) tiene caracteres que XML no admite; se escribe "
-                          "'%4'.")
+    return QStringLiteral(
+               "Registro %1 de SOLUC: el valor de %2 (%3) tiene caracteres que XML no admite; se escribe "
+               "'%4'.")
         .arg(record)
         .arg(attribute, source, written);
 }
@@ -564,7 +574,10 @@ QString SummaryWorkingDirectory(const QString& path) {
 }
 
 QString SummaryTableRows(const QString& table, int rows) {
-    return QStringLiteral("%1: %2 %3").arg(table).arg(rows).arg(rows == 1 ? QStringLiteral("fila") : QStringLiteral("filas"));
+    return QStringLiteral("%1: %2 %3")
+        .arg(table)
+        .arg(rows)
+        .arg(rows == 1 ? QStringLiteral("fila") : QStringLiteral("filas"));
 }
 
 QString SummaryResult(const QString& path) { return QStringLiteral("Resultado: %1").arg(Shown(path)); }
@@ -584,8 +597,9 @@ QString SummaryBackupMade(const QString& path) {
 }
 
 QString SummarySimulated() {
-    return QStringLiteral("Simulación: no se ha cambiado nada en la carpeta de trabajo. Cambios que haría la "
-                          "conversión:");
+    return QStringLiteral(
+        "Simulación: no se ha cambiado nada en la carpeta de trabajo. Cambios que haría la "
+        "conversión:");
 }
 
 QString SummaryTableChanges(const QString& table, int currentRows, int newRows, int added, int removed, int changed) {
@@ -650,8 +664,9 @@ QString HelpFileMissing(const QString& name) {
 }
 
 QString HelpViewerMissing(const QString& path) {
-    return QStringLiteral("No se puede abrir el archivo de ayuda \"%1\": no hay ningún visor de archivos CHM "
-                          "instalado (por ejemplo xchm).")
+    return QStringLiteral(
+               "No se puede abrir el archivo de ayuda \"%1\": no hay ningún visor de archivos CHM "
+               "instalado (por ejemplo xchm).")
         .arg(Shown(path));
 }
 
@@ -660,16 +675,18 @@ QString OwnHelpMissing(const QString& helpProblem, const QString& page) {
 }
 
 QString OwnHelpNotOpened(const QString& helpProblem, const QString& page) {
-    return QStringLiteral("%1 Tampoco se puede abrir la ayuda del programa \"%2\": no hay ningún navegador que la "
-                          "abra.")
+    return QStringLiteral(
+               "%1 Tampoco se puede abrir la ayuda del programa \"%2\": no hay ningún navegador que la "
+               "abra.")
         .arg(helpProblem, Shown(page));
 }
 
 // ---- The outcome report --------------------------------------------------------------
 
 QString OutcomeNotWritten(const QString& reason) {
-    return QStringLiteral("%1\n\nHoralis no sabrá cómo terminó la conversión. Pulse «Reintentar» para escribir el "
-                          "resultado de nuevo o «Cerrar» para cerrar sin escribirlo.")
+    return QStringLiteral(
+               "%1\n\nHoralis no sabrá cómo terminó la conversión. Pulse «Reintentar» para escribir el "
+               "resultado de nuevo o «Cerrar» para cerrar sin escribirlo.")
         .arg(reason);
 }
 

@@ -23,8 +23,8 @@ inline const QString kReturnReminder =
     QStringLiteral("Deberá Abrir el fichero XML de ZELTA,\r\ndesde el cual realizó la Importación a Horalis");
 
 // ---- Missing input (NoInput) -----------------------------------------------
-Error NoForwardDocument(const QString& path);                 // "No existe archivo"
-Error NoReturnInput(const QString& missingPath);             // "No existe archivo XML o Solución."
+Error NoForwardDocument(const QString& path);     // "No existe archivo"
+Error NoReturnInput(const QString& missingPath);  // "No existe archivo XML o Solución."
 Error NoWorkingDirectory(const QString& path);
 // A missing input's message followed by the path that is missing, for a
 // front end that can show both ("No existe archivo: /datos/centro.xml").
@@ -33,19 +33,19 @@ QString WithMissingPath(const Error& error);
 QString WorkingDirectoryHint(const QString& defaultPath);
 
 // ---- The exchange document ---------------------------------------------------
-Error DocumentGone(const QString& path);                                      // NoInput
-Error DocumentUnreadable(const QString& path, const QString& reason);         // InputOutput
+Error DocumentGone(const QString& path);                               // NoInput
+Error DocumentUnreadable(const QString& path, const QString& reason);  // InputOutput
 // NotWellFormed; `line` and `column` 0 when unknown.
 Error DocumentNotWellFormed(const QString& path, const QString& reason, int line, int column);
-Error NotCentro(const QString& path, const QString& rootName);               // NotExchangeDocument
-Error ResultRootNotCentro(const QString& rootName);                           // NotExchangeDocument
-Error CentroLacksAttribute(const QString& attribute);                         // NotExchangeDocument
-Error DocumentNotSaved(const QString& path, const QString& reason);           // InputOutput
-Error DocumentNotWritten(const QString& reason);                              // InputOutput
+Error NotCentro(const QString& path, const QString& rootName);       // NotExchangeDocument
+Error ResultRootNotCentro(const QString& rootName);                  // NotExchangeDocument
+Error CentroLacksAttribute(const QString& attribute);                // NotExchangeDocument
+Error DocumentNotSaved(const QString& path, const QString& reason);  // InputOutput
+Error DocumentNotWritten(const QString& reason);                     // InputOutput
 Error AttributeCharNotXml(const QString& attribute, const QString& element, qsizetype position,
-                          char32_t codePoint);                                // BadValue
+                          char32_t codePoint);  // BadValue
 // Uses of the document layer against its contract (Internal).
-Error NotAnXmlName(const QString& name, const QString& what);                 // what: "elemento", "atributo"
+Error NotAnXmlName(const QString& name, const QString& what);  // what: "elemento", "atributo"
 Error NullElement(const QString& operation);
 Error ElementOfAnotherDocument(const QString& element, const QString& parent);  // parent empty: the document
 Error ElementInsideItself(const QString& element);
@@ -55,26 +55,26 @@ Error NullElementForDocument();
 Error BadElementPath(const QString& path);
 
 // ---- Tables ------------------------------------------------------------------
-Error NotADbaseTable(const QString& path, const QString& reason);             // DamagedTable
-Error TableShrunk(const QString& path);                                       // DamagedTable
-Error RecordWithoutFlag(const QString& path, qint64 record);                   // DamagedTable
+Error NotADbaseTable(const QString& path, const QString& reason);  // DamagedTable
+Error TableShrunk(const QString& path);                            // DamagedTable
+Error RecordWithoutFlag(const QString& path, qint64 record);       // DamagedTable
 Error BadStoredValue(const QString& field, qint64 record, const QString& path, char type,
-                     const QString& text);                                    // DamagedTable
-Error FieldNotFound(const QString& field);                                    // DamagedTable: "Field '%s' not found"
-Error NoSuchTable(const QString& table, const QString& path);                 // InputOutput
-Error TableInUse(const QString& table, const QString& path);                  // HeldElsewhere
-Error TableInUseCloseHoralis(const QString& table, const QString& path);      // HeldElsewhere
-Error TableNotOpened(const QString& table, const QString& path, const QString& reason);   // InputOutput
-Error TableNotCreated(const QString& table, const QString& path, const QString& reason);  // InputOutput
-Error TableReadOnly(const QString& table, const QString& path);               // InputOutput
-Error TableFull(const QString& table, const QString& path);                   // InputOutput
-Error TableNotOpen(const QString& table);                                     // Internal
+                     const QString& text);                                // DamagedTable
+Error FieldNotFound(const QString& field);                                // DamagedTable: "Field '%s' not found"
+Error NoSuchTable(const QString& table, const QString& path);             // InputOutput
+Error TableInUse(const QString& table, const QString& path);              // HeldElsewhere
+Error TableInUseCloseHoralis(const QString& table, const QString& path);  // HeldElsewhere
+Error TableNotOpened(const QString& table, const QString& path, const QString& reason);     // InputOutput
+Error TableNotCreated(const QString& table, const QString& path, const QString& reason);    // InputOutput
+Error TableReadOnly(const QString& table, const QString& path);                             // InputOutput
+Error TableFull(const QString& table, const QString& path);                                 // InputOutput
+Error TableNotOpen(const QString& table);                                                   // Internal
 Error TableShapeRefused(const QString& table, const QString& path, const QString& reason);  // Internal
-Error FieldSetWithoutRecord(const QString& field, const QString& table);      // Internal
+Error FieldSetWithoutRecord(const QString& field, const QString& table);                    // Internal
 
 // ---- Values (BadValue) -------------------------------------------------------
-Error NotAnInteger(const QString& text, const QString& field);   // "'%s' is not a valid integer value for field '%s'"
-Error NotAFloat(const QString& text);                            // "'%s' is not a valid floating point value"
+Error NotAnInteger(const QString& text, const QString& field);  // "'%s' is not a valid integer value for field '%s'"
+Error NotAFloat(const QString& text);                           // "'%s' is not a valid floating point value"
 Error NotANumber(const QString& text, const QString& field);
 Error NotABoolean(const QString& text, const QString& field);
 Error NotADate(const QString& text, const QString& field);
@@ -89,25 +89,25 @@ Error ReportUnreadable(const QString& path);
 Error ReportReadFailed(const QString& path);
 Error ReportUnwritable(const QString& path);
 Error WorkingDirectoryUnwritable(const QString& path);
-Error AnotherConversionRunning(const QString& path);             // HeldElsewhere
+Error AnotherConversionRunning(const QString& path);  // HeldElsewhere
 Error StagingNotCreated(const QString& path);
 Error StagingNotWritten(const QString& path, const QString& reason);
 Error TablePlaceNotAFile(const QString& table, const QString& path);
 Error TableNotPlaced(const QString& table, const QString& workingDirectory, const QString& reason);
 
 // ---- Backups of the replaced tables (CopiasPuente) --------------------------------
-Error BackupNotMade(const QString& table, const QString& path, const QString& reason);  // InputOutput
-Error BackupFolderNotAFolder(const QString& path);                                      // InputOutput
-Error BackupFolderUnwritable(const QString& path, const QString& reason);                // InputOutput
-Error BackupDescriptionNotWritten(const QString& path, const QString& reason);           // InputOutput
+Error BackupNotMade(const QString& table, const QString& path, const QString& reason);               // InputOutput
+Error BackupFolderNotAFolder(const QString& path);                                                   // InputOutput
+Error BackupFolderUnwritable(const QString& path, const QString& reason);                            // InputOutput
+Error BackupDescriptionNotWritten(const QString& path, const QString& reason);                       // InputOutput
 Error BackupNotPlaced(const QString& name, const QString& workingDirectory, const QString& reason);  // InputOutput
-Error TableNotRemoved(const QString& table, const QString& workingDirectory);            // InputOutput
-Error NoBackups(const QString& workingDirectory);                                       // NoInput
-Error NoSuchBackup(const QString& name, const QString& workingDirectory);               // NoInput
-Error BackupHoldsNoTable(const QString& name, const QString& path);                      // InputOutput
-Error BackupTableNotCopied(const QString& table, const QString& name, const QString& reason);  // InputOutput
+Error TableNotRemoved(const QString& table, const QString& workingDirectory);                        // InputOutput
+Error NoBackups(const QString& workingDirectory);                                                    // NoInput
+Error NoSuchBackup(const QString& name, const QString& workingDirectory);                            // NoInput
+Error BackupHoldsNoTable(const QString& name, const QString& path);                                  // InputOutput
+Error BackupTableNotCopied(const QString& table, const QString& name, const QString& reason);        // InputOutput
 // The simulated forward run.
-Error SimulationFolderNotCreated(const QString& reason);                                 // InputOutput
+Error SimulationFolderNotCreated(const QString& reason);  // InputOutput
 QString NoteCurrentTableUnreadable(const QString& table, const QString& reason);
 
 // ---- The run log (puente.log) --------------------------------------------------------
@@ -121,10 +121,10 @@ QString LogHeader(const QString& time, const QString& direction, const QString& 
 QString LogDocument(const QString& path);
 QString LogOutcome(const QString& outcome);
 QString LogError(const QString& message);
-QString LogTableRows(const QString& table, int rows);       // "ASIGNOMT: 3 filas"
+QString LogTableRows(const QString& table, int rows);  // "ASIGNOMT: 3 filas"
 QString LogTableNote(const QString& table, const QString& note);
-QString LogBackupMade(const QString& name);                  // the backup the run made
-QString LogBackupRestored(const QString& name);              // the backup a restore put back
+QString LogBackupMade(const QString& name);      // the backup the run made
+QString LogBackupRestored(const QString& name);  // the backup a restore put back
 QString LogTableRemoved(const QString& table);
 QString LogReturnResult(const QString& path);
 QString LogReturnEntries(int entries);
@@ -173,15 +173,15 @@ QString SummaryResult(const QString& path);
 QString SummaryEntries(int entries);
 QString SummaryWithoutDayOrHour(int records);
 QString SummarySubjectNotFound(int records);
-QString SummaryBackupMade(const QString& path);          // where the replaced tables were kept
-QString SummarySimulated();                              // the first line of a simulation
+QString SummaryBackupMade(const QString& path);  // where the replaced tables were kept
+QString SummarySimulated();                      // the first line of a simulation
 QString SummaryTableChanges(const QString& table, int currentRows, int newRows, int added, int removed, int changed);
 QString SummaryNoCurrentTable(const QString& table, int newRows);
 QString SummaryItemAdded(const QString& key, const QString& label);
 QString SummaryItemRemoved(const QString& key, const QString& label);
 QString SummaryItemChanged(const QString& key, const QString& label, const QStringList& fields);
 QString SummaryRestored(const QString& name);
-QString SummaryRestoreBackup(const QString& name);       // the backup of the tables a restore replaced
+QString SummaryRestoreBackup(const QString& name);  // the backup of the tables a restore replaced
 QString SummaryTableRemoved(const QString& table);
 QString SummaryBackupLine(const QString& name, const QString& time, const QString& document, const QString& frontEnd);
 QString SummaryBackupOfRestore(const QString& name, const QString& time, const QString& restored);

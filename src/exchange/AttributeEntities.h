@@ -62,8 +62,8 @@ public:
     // it over (entity references still written "&name;"); false, with
     // *problem filled as resolveAttributeEntities fills it, when the
     // attributes so far would need more than the budget, or nest too deep.
-    bool count(const xmlChar* value, const xmlChar* end, const QByteArray& attributeName,
-               const QByteArray& elementName, int line, EntityProblem* problem);
+    bool count(const xmlChar* value, const xmlChar* end, const QByteArray& attributeName, const QByteArray& elementName,
+               int line, EntityProblem* problem);
 
 private:
     std::unique_ptr<Expander> expander_;

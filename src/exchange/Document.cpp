@@ -28,19 +28,16 @@ Document::Document() {
 Document::~Document() {
     // Created elements first: their names may live in the document's
     // dictionary.
-    for (_xmlNode* node : detached_)
-        xmlFreeNode(node);
+    for (_xmlNode* node : detached_) xmlFreeNode(node);
     xmlFreeDoc(doc_);
 }
 
 void Document::clear() {
-    for (_xmlNode* node : detached_)
-        xmlFreeNode(node);
+    for (_xmlNode* node : detached_) xmlFreeNode(node);
     detached_.clear();
     xmlFreeDoc(doc_);
     doc_ = xmlNewDoc(reinterpret_cast<const xmlChar*>("1.0"));
-    if (!doc_)
-        throw std::bad_alloc();
+    if (!doc_) throw std::bad_alloc();
     doc_->_private = this;
 }
 
@@ -48,8 +45,7 @@ LoadResult Document::load(const QString& path) {
     clear();
     QByteArray bytes;
     const LoadResult read = xml::readDocumentFile(path, &bytes);
-    if (!read.ok())
-        return read;
+    if (!read.ok()) return read;
     return loadFromBytes(bytes, path);
 }
 
@@ -61,8 +57,7 @@ LoadResult Document::loadHead(const QString& path) {
     clear();
     QByteArray bytes;
     const LoadResult read = xml::readDocumentFile(path, &bytes);
-    if (!read.ok())
-        return read;
+    if (!read.ok()) return read;
     return loadBytes(bytes, path, true);
 }
 
@@ -107,18 +102,15 @@ void Document::removeChild(Element child) {
 
 Element Document::createElement(const QString& name) {
     const QByteArray utf8 = name.toUtf8();
-    if (xmlValidateNCName(xml::asXml(utf8), 0) != 0)
-        throw messages::NotAnXmlName(name, QStringLiteral("elemento"));
+    if (xmlValidateNCName(xml::asXml(utf8), 0) != 0) throw messages::NotAnXmlName(name, QStringLiteral("elemento"));
     xmlNodePtr node = xmlNewDocNode(doc_, nullptr, xml::asXml(utf8), nullptr);
-    if (!node)
-        throw std::bad_alloc();
+    if (!node) throw std::bad_alloc();
     detached_.append(node);
     return Element(node);
 }
 
 void Document::appendChild(Element child) {
-    if (!child.node_)
-        throw messages::NullElementForDocument();
+    if (!child.node_) throw messages::NullElementForDocument();
     if (child.node_->doc != doc_) {
         throw messages::ElementOfAnotherDocument(child.name(), QString());
     }
@@ -133,27 +125,25 @@ void Document::appendChild(Element child) {
 
 void Document::adopted(_xmlNode* node) {
     const qsizetype at = detached_.lastIndexOf(node);
-    if (at >= 0)
-        detached_.removeAt(at);
+    if (at >= 0) detached_.removeAt(at);
 }
 
 QByteArray Document::toBytes() const {
     Written written;
     QString reason;
-    if (!serialize(doc_, &written, &reason))
-        throw messages::DocumentNotWritten(reason);
+    if (!serialize(doc_, &written, &reason)) throw messages::DocumentNotWritten(reason);
     return QByteArray(reinterpret_cast<const char*>(written.text), written.size);
 }
 
 void Document::save(const QString& path) const {
-    if (isEmpty())
-        throw messages::DocumentNotSaved(path, QStringLiteral("no tiene elemento raíz"));
+    if (isEmpty()) throw messages::DocumentNotSaved(path, QStringLiteral("no tiene elemento raíz"));
     Written written;  // written out from libxml2's own buffer, not copied
     QString reason;
-    if (!serialize(doc_, &written, &reason))
-        throw messages::DocumentNotSaved(path, reason);
+    if (!serialize(doc_, &written, &reason)) throw messages::DocumentNotSaved(path, reason);
     QString failure;
-    if (!WriteFileAtomically(path, QByteArray::fromRawData(reinterpret_cast<const char*>(written.text), written.size), &failure)) throw messages::DocumentNotSaved(path, failure);
+    if (!WriteFileAtomically(path, QByteArray::fromRawData(reinterpret_cast<const char*>(written.text), written.size),
+                             &failure))
+        throw messages::DocumentNotSaved(path, failure);
 }
 
 }  // namespace puente

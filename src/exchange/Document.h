@@ -135,7 +135,7 @@ public:
     LoadResult loadHead(const QString& path);
     LoadResult loadHeadFromBytes(const QByteArray& bytes, const QString& name = QString());
 
-    bool isEmpty() const;  // no root element
+    bool isEmpty() const;      // no root element
     QString encoding() const;  // as declared, e.g. "ISO-8859-1"; empty when none
 
     QList<Element> selectNodes(const QString& path) const;

@@ -66,26 +66,22 @@ struct DocumentStream::Private {
 
     static int writeCallback(void* context, const char* data, int size) {
         auto* self = static_cast<Private*>(context);
-        if (!self->file.write(data, size, &self->failure))
-            return -1;
+        if (!self->file.write(data, size, &self->failure)) return -1;
         return size;
     }
 
     void flushChunk() {
-        if (chunk.empty() || !out)
-            return;
+        if (chunk.empty() || !out) return;
         xmlOutputBufferWrite(out, int(chunk.size()), chunk.data());
         chunk.clear();
     }
     void put(const char* data, size_t size) {
         chunk.append(data, size);
-        if (chunk.size() >= kChunk)
-            flushChunk();
+        if (chunk.size() >= kChunk) flushChunk();
     }
     void put(QByteArrayView text) { put(text.data(), size_t(text.size())); }
     void putIndent(size_t level) {
-        if (!xmlIndentTreeOutput)
-            return;
+        if (!xmlIndentTreeOutput) return;
         put(indent.data(), std::min(indent.size(), level * size_t(indentSize)));
     }
     // The value in UTF-8, escaped as libxml2 escapes attribute values.
@@ -131,14 +127,12 @@ struct DocumentStream::Private {
             }
             put(bytes, n);
         }
-        if (chunk.size() >= kChunk)
-            flushChunk();
+        if (chunk.size() >= kChunk) flushChunk();
     }
     // Raises the first writing failure.
     void check() {
         if (!failure.isEmpty() || (out && out->error != 0)) {
-            if (failure.isEmpty())
-                failure = xml::encodingNotWritten(encoding);
+            if (failure.isEmpty()) failure = xml::encodingNotWritten(encoding);
             throw messages::DocumentNotSaved(path, failure);
         }
     }
@@ -151,8 +145,7 @@ DocumentStream::DocumentStream(const Document& document, const QString& path) : 
     const xmlDtdPtr dtd = xmlGetIntSubset(d_->head);
     if (dtd && xmlIsXHTML(dtd->SystemID, dtd->ExternalID) == 1) {
         d_->copy = xmlCopyDoc(d_->head, 1);
-        if (!d_->copy)
-            throw std::bad_alloc();
+        if (!d_->copy) throw std::bad_alloc();
         if (xmlNodePtr root = xmlDocGetRootElement(d_->copy)) {
             xmlUnlinkNode(root);
             xmlFreeNode(root);
@@ -161,8 +154,7 @@ DocumentStream::DocumentStream(const Document& document, const QString& path) : 
     }
 
     xmlCharEncodingHandlerPtr encoder = xmlFindCharEncodingHandler(d_->encoding);
-    if (!encoder)
-        throw messages::DocumentNotSaved(path, xml::encodingNotWritten(d_->encoding));
+    if (!encoder) throw messages::DocumentNotSaved(path, xml::encodingNotWritten(d_->encoding));
     if (!d_->file.open(&d_->failure)) {
         xmlCharEncCloseFunc(encoder);
         throw messages::DocumentNotSaved(path, d_->failure);
@@ -175,15 +167,14 @@ DocumentStream::DocumentStream(const Document& document, const QString& path) : 
     const size_t indentLength = xmlTreeIndentString ? std::strlen(xmlTreeIndentString) : 0;
     if (indentLength > 0) {
         d_->indentSize = int(indentLength);
-        for (size_t i = 0; i < 60 / indentLength; ++i)
-            d_->indent += xmlTreeIndentString;
+        for (size_t i = 0; i < 60 / indentLength; ++i) d_->indent += xmlTreeIndentString;
     }
 
     // The declaration, as xmlDocContentDumpOutput writes it.
     xmlDocPtr head = d_->head;
     d_->put("<?xml version=");
-    const QByteArrayView version = head->version ? QByteArrayView(reinterpret_cast<const char*>(head->version))
-                                                 : QByteArrayView("1.0");
+    const QByteArrayView version =
+        head->version ? QByteArrayView(reinterpret_cast<const char*>(head->version)) : QByteArrayView("1.0");
     const char quote = version.contains('"') ? '\'' : '"';
     d_->put(&quote, 1);
     d_->put(version);
@@ -205,8 +196,7 @@ DocumentStream::DocumentStream(const Document& document, const QString& path) : 
     head->encoding = reinterpret_cast<const xmlChar*>(d_->encoding);
     const xmlNodePtr root = xmlDocGetRootElement(head);
     for (xmlNodePtr child = head->children; child; child = child->next) {
-        if (child == root)
-            continue;
+        if (child == root) continue;
         xmlNodeDumpOutput(d_->out, head, child, 0, 1, d_->encoding);
         if (child->type != XML_XINCLUDE_START && child->type != XML_XINCLUDE_END)
             xmlOutputBufferWrite(d_->out, 1, "\n");
@@ -216,8 +206,7 @@ DocumentStream::DocumentStream(const Document& document, const QString& path) : 
 }
 
 DocumentStream::~DocumentStream() {
-    if (d_->out)
-        xmlOutputBufferClose(d_->out);  // the file itself is dropped uncommitted
+    if (d_->out) xmlOutputBufferClose(d_->out);  // the file itself is dropped uncommitted
     xmlFreeDoc(d_->copy);
 }
 
@@ -236,13 +225,12 @@ void DocumentStream::startElement(QByteArrayView name) {
     if (d_->open.empty() && !d_->rootName.isEmpty())
         throw messages::DocumentHasRoot(QString::fromUtf8(name), d_->rootName);
     if (d_->committed)
-        throw messages::NullElement(QStringLiteral("escribir el elemento '%1' tras terminar el documento")
-                                        .arg(QString::fromUtf8(name)));
+        throw messages::NullElement(
+            QStringLiteral("escribir el elemento '%1' tras terminar el documento").arg(QString::fromUtf8(name)));
     if (d_->copy) {
         const QByteArray copy = name.toByteArray();
         xmlNodePtr node = xmlNewDocNode(d_->copy, nullptr, reinterpret_cast<const xmlChar*>(copy.constData()), nullptr);
-        if (!node)
-            throw std::bad_alloc();
+        if (!node) throw std::bad_alloc();
         if (d_->current)
             xmlAddChild(d_->current, node);
         else
@@ -257,8 +245,7 @@ void DocumentStream::startElement(QByteArrayView name) {
         d_->put("<");
         d_->put(name);
     }
-    if (d_->open.empty())
-        d_->rootName = QString::fromUtf8(name);
+    if (d_->open.empty()) d_->rootName = QString::fromUtf8(name);
     d_->open.push_back({std::string(name.data(), size_t(name.size())), false});
 }
 
@@ -288,18 +275,15 @@ void DocumentStream::attribute(QByteArrayView name, QStringView value) {
     d_->put("\"");
 }
 
-void DocumentStream::attribute(QByteArrayView name, qint64 value) {
-    attribute(name, QString::number(value));
-}
+void DocumentStream::attribute(QByteArrayView name, qint64 value) { attribute(name, QString::number(value)); }
 
 void DocumentStream::endElement() {
-    if (d_->open.empty())
-        throw messages::NullElement(QStringLiteral("cerrar un elemento"));
+    if (d_->open.empty()) throw messages::NullElement(QStringLiteral("cerrar un elemento"));
     const Private::Open element = d_->open.back();
     d_->open.pop_back();
     if (d_->copy) {
-        d_->current = d_->current->parent && d_->current->parent->type == XML_ELEMENT_NODE ? d_->current->parent
-                                                                                           : nullptr;
+        d_->current =
+            d_->current->parent && d_->current->parent->type == XML_ELEMENT_NODE ? d_->current->parent : nullptr;
         return;
     }
     if (element.hasChildren) {
@@ -317,18 +301,14 @@ void DocumentStream::commit() {
     if (!d_->open.empty())
         throw messages::NullElement(
             QStringLiteral("terminar el documento con '%1' abierto").arg(QString::fromStdString(d_->open.back().name)));
-    if (d_->rootName.isEmpty())
-        throw messages::DocumentNotSaved(d_->path, QStringLiteral("no tiene elemento raíz"));
-    if (d_->committed)
-        return;
+    if (d_->rootName.isEmpty()) throw messages::DocumentNotSaved(d_->path, QStringLiteral("no tiene elemento raíz"));
+    if (d_->committed) return;
     if (d_->copy) {
         xml::Written written;
         QString reason;
-        if (!xml::serialize(d_->copy, &written, &reason))
-            throw messages::DocumentNotSaved(d_->path, reason);
-        if (!WriteFileAtomically(d_->path,
-                                 QByteArray::fromRawData(reinterpret_cast<const char*>(written.text), written.size),
-                                 &reason))
+        if (!xml::serialize(d_->copy, &written, &reason)) throw messages::DocumentNotSaved(d_->path, reason);
+        if (!WriteFileAtomically(
+                d_->path, QByteArray::fromRawData(reinterpret_cast<const char*>(written.text), written.size), &reason))
             throw messages::DocumentNotSaved(d_->path, reason);
         d_->committed = true;
         return;
@@ -337,11 +317,9 @@ void DocumentStream::commit() {
     d_->flushChunk();
     const int closed = xmlOutputBufferClose(d_->out);
     d_->out = nullptr;
-    if (closed < 0 && d_->failure.isEmpty())
-        d_->failure = xml::encodingNotWritten(d_->encoding);
+    if (closed < 0 && d_->failure.isEmpty()) d_->failure = xml::encodingNotWritten(d_->encoding);
     d_->check();
-    if (!d_->file.commit(&d_->failure))
-        throw messages::DocumentNotSaved(d_->path, d_->failure);
+    if (!d_->file.commit(&d_->failure)) throw messages::DocumentNotSaved(d_->path, d_->failure);
     d_->committed = true;
 }
 

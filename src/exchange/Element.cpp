@@ -28,8 +28,7 @@ public:
     explicit Utf8Text(QStringView text) {
         if (text.size() < qsizetype(sizeof inline_) &&
             std::all_of(text.begin(), text.end(), [](QChar c) { return c.unicode() < 0x80; })) {
-            for (qsizetype i = 0; i < text.size(); ++i)
-                inline_[i] = char(text[i].unicode());
+            for (qsizetype i = 0; i < text.size(); ++i) inline_[i] = char(text[i].unicode());
             inline_[text.size()] = '\0';
             data_ = inline_;
             size_ = text.size();
@@ -81,39 +80,31 @@ QString valueOf(const xmlAttr* attribute) {
 }
 
 void requireElement(const _xmlNode* node, const QString& operation) {
-    if (!node)
-        throw messages::NullElement(operation);
+    if (!node) throw messages::NullElement(operation);
 }
 
 void requireName(const Utf8Text& name, const QString& kind) {
-    if (xmlValidateNCName(name.xml(), 0) != 0)
-        throw messages::NotAnXmlName(QString::fromUtf8(name.view()), kind);
+    if (xmlValidateNCName(name.xml(), 0) != 0) throw messages::NotAnXmlName(QString::fromUtf8(name.view()), kind);
 }
 
 }  // namespace
 
-QString Element::name() const {
-    return node_ ? QString::fromUtf8(xml::qualifiedName(node_)) : QString();
-}
+QString Element::name() const { return node_ ? QString::fromUtf8(xml::qualifiedName(node_)) : QString(); }
 
 std::optional<QString> Element::attribute(const QString& name) const {
-    if (!node_)
-        return std::nullopt;
+    if (!node_) return std::nullopt;
     const Utf8Text utf8Name(name);
     const QByteArrayView wanted = utf8Name.view();
     for (const xmlAttr* a = node_->properties; a; a = a->next) {
-        if (hasName(a->ns, a->name, wanted))
-            return valueOf(a);
+        if (hasName(a->ns, a->name, wanted)) return valueOf(a);
     }
     return std::nullopt;
 }
 
 QStringList Element::attributeNames() const {
     QStringList names;
-    if (!node_)
-        return names;
-    for (const xmlAttr* a = node_->properties; a; a = a->next)
-        names.append(QString::fromUtf8(xml::qualifiedName(a)));
+    if (!node_) return names;
+    for (const xmlAttr* a = node_->properties; a; a = a->next) names.append(QString::fromUtf8(xml::qualifiedName(a)));
     return names;
 }
 
@@ -131,8 +122,7 @@ void Element::setAttribute(const QString& name, const QString& value) {
     // escaped when the document is written.
     const Utf8Text utf8Value(value);
     if (utf8Value.size() >= kCompactText) {
-        if (!xmlSetProp(node_, utf8Name.xml(), utf8Value.xml()))
-            throw std::bad_alloc();
+        if (!xmlSetProp(node_, utf8Name.xml(), utf8Value.xml())) throw std::bad_alloc();
         return;
     }
     // A short value is kept inside its text node, as the parser keeps short
@@ -141,8 +131,7 @@ void Element::setAttribute(const QString& name, const QString& value) {
     // to free. libxml2 knows such a text and never frees it on its own.
     xmlAttrPtr attribute = xmlSetProp(node_, utf8Name.xml(), nullptr);  // no children
     xmlNodePtr text = attribute ? xmlNewDocText(node_->doc, nullptr) : nullptr;
-    if (!text)
-        throw std::bad_alloc();
+    if (!text) throw std::bad_alloc();
     auto* inside = reinterpret_cast<char*>(&text->properties);
     std::memcpy(inside, utf8Value.data(), size_t(utf8Value.size()) + 1);  // with its ending zero
     text->content = reinterpret_cast<xmlChar*>(inside);
@@ -150,9 +139,7 @@ void Element::setAttribute(const QString& name, const QString& value) {
     attribute->children = attribute->last = text;
 }
 
-void Element::setAttribute(const QString& name, qint64 value) {
-    setAttribute(name, QString::number(value));
-}
+void Element::setAttribute(const QString& name, qint64 value) { setAttribute(name, QString::number(value)); }
 
 void Element::appendChild(Element child) {
     requireElement(node_, QStringLiteral("añadir un hijo"));
@@ -168,17 +155,14 @@ void Element::appendChild(Element child) {
     }
     xmlUnlinkNode(child.node_);
     xmlAddChild(node_, child.node_);
-    if (auto* owner = static_cast<Document*>(node_->doc->_private))
-        owner->adopted(child.node_);
+    if (auto* owner = static_cast<Document*>(node_->doc->_private)) owner->adopted(child.node_);
 }
 
 QList<Element> Element::childElements() const {
     QList<Element> children;
-    if (!node_)
-        return children;
+    if (!node_) return children;
     for (xmlNodePtr n = node_->children; n; n = n->next) {
-        if (n->type == XML_ELEMENT_NODE)
-            children.append(Element(n));
+        if (n->type == XML_ELEMENT_NODE) children.append(Element(n));
     }
     return children;
 }
@@ -188,8 +172,7 @@ QList<Element> Element::selectNodes(const QString& path) const {
     QList<Element> found;
     const QList<xmlNodePtr> nodes = xml::selectElements(node_, parsed);
     found.reserve(nodes.size());
-    for (xmlNodePtr n : nodes)
-        found.append(Element(n));
+    for (xmlNodePtr n : nodes) found.append(Element(n));
     return found;
 }
 

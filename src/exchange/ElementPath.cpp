@@ -9,18 +9,13 @@ namespace puente::xml {
 
 namespace {
 
-[[noreturn]] void badPath(const QString& path) {
-    throw messages::BadElementPath(path);
-}
+[[noreturn]] void badPath(const QString& path) { throw messages::BadElementPath(path); }
 
 bool matches(const xmlNode* node, const PathStep& step) {
-    if (node->type != XML_ELEMENT_NODE)
-        return false;
-    if (std::strcmp(reinterpret_cast<const char*>(node->name), step.local.constData()) != 0)
-        return false;
+    if (node->type != XML_ELEMENT_NODE) return false;
+    if (std::strcmp(reinterpret_cast<const char*>(node->name), step.local.constData()) != 0) return false;
     const xmlChar* prefix = node->ns ? node->ns->prefix : nullptr;
-    if (step.prefix.isEmpty())
-        return prefix == nullptr;
+    if (step.prefix.isEmpty()) return prefix == nullptr;
     return prefix && std::strcmp(reinterpret_cast<const char*>(prefix), step.prefix.constData()) == 0;
 }
 
@@ -31,12 +26,10 @@ bool walk(xmlNodePtr parent, const std::vector<PathStep>& steps, size_t index, q
     const PathStep& step = steps[index];
     const bool last = index + 1 == steps.size();
     for (xmlNodePtr child = parent->children; child; child = child->next) {
-        if (!matches(child, step))
-            continue;
+        if (!matches(child, step)) continue;
         if (last) {
             out->append(child);
-            if (limit > 0 && out->size() >= limit)
-                return true;
+            if (limit > 0 && out->size() >= limit) return true;
         } else if (walk(child, steps, index + 1, limit, out)) {
             return true;
         }
@@ -53,12 +46,10 @@ ElementPath parseElementPath(const QString& path) {
         parsed.absolute = true;
         rest = rest.mid(1);
     }
-    if (rest.isEmpty())
-        badPath(path);
+    if (rest.isEmpty()) badPath(path);
     for (QStringView step : rest.split(u'/')) {
         const QByteArray name = step.toUtf8();
-        if (name.isEmpty() || xmlValidateQName(asXml(name), 0) != 0)
-            badPath(path);
+        if (name.isEmpty() || xmlValidateQName(asXml(name), 0) != 0) badPath(path);
         const qsizetype colon = name.indexOf(':');
         if (colon < 0)
             parsed.steps.push_back({QByteArray(), name});
@@ -70,8 +61,7 @@ ElementPath parseElementPath(const QString& path) {
 
 QList<xmlNodePtr> selectElements(xmlNodePtr context, const ElementPath& path, qsizetype limit) {
     QList<xmlNodePtr> found;
-    if (!context)
-        return found;
+    if (!context) return found;
     xmlNodePtr start = path.absolute && context->doc ? reinterpret_cast<xmlNodePtr>(context->doc) : context;
     walk(start, path.steps, 0, limit, &found);
     return found;

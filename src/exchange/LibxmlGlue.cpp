@@ -51,28 +51,23 @@ ErrorCollector::~ErrorCollector() {
 }
 
 void ErrorCollector::structuredHandler(void* collector, xmlErrorPtr error) {
-    if (collector && error)
-        static_cast<ErrorCollector*>(collector)->take(*error);
+    if (collector && error) static_cast<ErrorCollector*>(collector)->take(*error);
 }
 
 void ErrorCollector::take(const xmlError& error) {
-    if (error.level < XML_ERR_ERROR)
-        return;  // warnings do not make a document unusable
+    if (error.level < XML_ERR_ERROR) return;  // warnings do not make a document unusable
     if (!first_.any) {
         first_.any = true;
         first_.code = error.code;
         QString message = fromXml(reinterpret_cast<const xmlChar*>(error.message));
-        while (!message.isEmpty() && message.back().isSpace())
-            message.chop(1);
+        while (!message.isEmpty() && message.back().isSpace()) message.chop(1);
         first_.message = message;
     }
     // Encoding errors arrive without a position; the parser error that
     // follows them at the same place has it.
     if (first_.line == 0 && error.line > 0) {
         first_.line = error.line;
-        first_.column = error.domain == XML_FROM_PARSER || error.domain == XML_FROM_NAMESPACE
-                            ? error.int2
-                            : 0;
+        first_.column = error.domain == XML_FROM_PARSER || error.domain == XML_FROM_NAMESPACE ? error.int2 : 0;
     }
 }
 
@@ -80,8 +75,7 @@ namespace {
 
 QByteArray joinName(const xmlNs* ns, const xmlChar* local) {
     QByteArray name(reinterpret_cast<const char*>(local));
-    if (ns && ns->prefix)
-        return QByteArray(reinterpret_cast<const char*>(ns->prefix)) + ':' + name;
+    if (ns && ns->prefix) return QByteArray(reinterpret_cast<const char*>(ns->prefix)) + ':' + name;
     return name;
 }
 
@@ -106,8 +100,7 @@ qsizetype firstNonXmlChar(QStringView text, char32_t* codePoint) {
             allowed = u == 0x9 || u == 0xA || u == 0xD || (u >= 0x20 && u <= 0xFFFD);
         }
         if (!allowed) {
-            if (codePoint)
-                *codePoint = c;
+            if (codePoint) *codePoint = c;
             return i;
         }
     }

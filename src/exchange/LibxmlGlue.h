@@ -54,9 +54,7 @@ private:
 inline QString fromXml(const xmlChar* text) {
     return text ? QString::fromUtf8(reinterpret_cast<const char*>(text)) : QString();
 }
-inline const xmlChar* asXml(const QByteArray& utf8) {
-    return reinterpret_cast<const xmlChar*>(utf8.constData());
-}
+inline const xmlChar* asXml(const QByteArray& utf8) { return reinterpret_cast<const xmlChar*>(utf8.constData()); }
 
 // The node's name as written: "prefix:local", or "local" without a prefix.
 QByteArray qualifiedName(const xmlNode* node);

@@ -54,9 +54,9 @@ struct ParseState {
     int depth = 0;                    // elements open, the root being 1
     std::vector<int> lines;           // each open element's line, for the checks
     std::unique_ptr<AttributeEntityCounter> attributeBudget;
-    std::set<std::string> seen;   // entities checked for "]]>"
-    EntityProblem contentProblem;     // the first, or an empty message
-    EntityProblem attributeProblem;   // the first, or an empty message
+    std::set<std::string> seen;      // entities checked for "]]>"
+    EntityProblem contentProblem;    // the first, or an empty message
+    EntityProblem attributeProblem;  // the first, or an empty message
 };
 
 ParseState* stateOf(void* context) {
@@ -79,8 +79,7 @@ void contextError(void* context, xmlErrorPtr error) {
 // as the whole tree would be checked, the first problem of each kept.
 QByteArray joinedName(const xmlChar* prefix, const xmlChar* local) {
     QByteArray name(reinterpret_cast<const char*>(local));
-    if (prefix)
-        return QByteArray(reinterpret_cast<const char*>(prefix)) + ':' + name;
+    if (prefix) return QByteArray(reinterpret_cast<const char*>(prefix)) + ':' + name;
     return name;
 }
 
@@ -90,26 +89,23 @@ QByteArray joinedName(const xmlChar* prefix, const xmlChar* local) {
 bool skipped(void* ctx, ParseState* state) { return ctx == state->main && state->depth > 0; }
 
 // Counts the element's attribute entities against the document's budget.
-void countAttributeEntities(xmlParserCtxtPtr ctxt, ParseState* state, const xmlChar* localname,
-                            const xmlChar* prefix, int nbAttributes, const xmlChar** attributes, int line) {
-    if (!state->attributeProblem.message.isEmpty() || !ctxt->myDoc)
-        return;
+void countAttributeEntities(xmlParserCtxtPtr ctxt, ParseState* state, const xmlChar* localname, const xmlChar* prefix,
+                            int nbAttributes, const xmlChar** attributes, int line) {
+    if (!state->attributeProblem.message.isEmpty() || !ctxt->myDoc) return;
     if (!state->attributeBudget)
         state->attributeBudget = std::make_unique<AttributeEntityCounter>(ctxt->myDoc, kMaxEntityExpansion);
     for (int i = 0; i < nbAttributes; ++i) {
         const xmlChar* value = attributes[5 * i + 3];
         const xmlChar* end = attributes[5 * i + 4];
-        if (!value || !std::memchr(value, '&', size_t(end - value)))
-            continue;
+        if (!value || !std::memchr(value, '&', size_t(end - value))) continue;
         if (!state->attributeBudget->count(value, end, joinedName(attributes[5 * i + 1], attributes[5 * i]),
                                            joinedName(prefix, localname), line, &state->attributeProblem))
             return;
     }
 }
 
-void headStartElement(void* ctx, const xmlChar* localname, const xmlChar* prefix, const xmlChar* URI,
-                      int nbNamespaces, const xmlChar** namespaces, int nbAttributes, int nbDefaulted,
-                      const xmlChar** attributes) {
+void headStartElement(void* ctx, const xmlChar* localname, const xmlChar* prefix, const xmlChar* URI, int nbNamespaces,
+                      const xmlChar** namespaces, int nbAttributes, int nbDefaulted, const xmlChar** attributes) {
     ParseState* state = stateOf(ctx);
     auto* ctxt = static_cast<xmlParserCtxtPtr>(ctx);
     if (ctx != state->main) {
@@ -133,33 +129,27 @@ void headEndElement(void* ctx, const xmlChar* localname, const xmlChar* prefix, 
         xmlSAX2EndElementNs(ctx, localname, prefix, URI);
         return;
     }
-    if (!state->lines.empty())
-        state->lines.pop_back();
+    if (!state->lines.empty()) state->lines.pop_back();
 }
 
 void headCharacters(void* ctx, const xmlChar* text, int length) {
-    if (!skipped(ctx, stateOf(ctx)))
-        xmlSAX2Characters(ctx, text, length);
+    if (!skipped(ctx, stateOf(ctx))) xmlSAX2Characters(ctx, text, length);
 }
 
 void headIgnorableWhitespace(void* ctx, const xmlChar* text, int length) {
-    if (!skipped(ctx, stateOf(ctx)))
-        xmlSAX2IgnorableWhitespace(ctx, text, length);
+    if (!skipped(ctx, stateOf(ctx))) xmlSAX2IgnorableWhitespace(ctx, text, length);
 }
 
 void headCdata(void* ctx, const xmlChar* text, int length) {
-    if (!skipped(ctx, stateOf(ctx)))
-        xmlSAX2CDataBlock(ctx, text, length);
+    if (!skipped(ctx, stateOf(ctx))) xmlSAX2CDataBlock(ctx, text, length);
 }
 
 void headComment(void* ctx, const xmlChar* text) {
-    if (!skipped(ctx, stateOf(ctx)))
-        xmlSAX2Comment(ctx, text);
+    if (!skipped(ctx, stateOf(ctx))) xmlSAX2Comment(ctx, text);
 }
 
 void headProcessingInstruction(void* ctx, const xmlChar* target, const xmlChar* data) {
-    if (!skipped(ctx, stateOf(ctx)))
-        xmlSAX2ProcessingInstruction(ctx, target, data);
+    if (!skipped(ctx, stateOf(ctx))) xmlSAX2ProcessingInstruction(ctx, target, data);
 }
 
 void headReference(void* ctx, const xmlChar* name) {
@@ -177,8 +167,7 @@ void headReference(void* ctx, const xmlChar* name) {
         // The line of the element holding the reference: the innermost open
         // one, or the root.
         const xmlNode* root = xmlDocGetRootElement(ctxt->myDoc);
-        state->contentProblem.line =
-            state->lines.empty() ? (root ? int(xmlGetLineNo(root)) : 0) : state->lines.back();
+        state->contentProblem.line = state->lines.empty() ? (root ? int(xmlGetLineNo(root)) : 0) : state->lines.back();
     }
 }
 
@@ -199,18 +188,14 @@ LoadResult failure(LoadResult::Status status, QString message, int line = 0, int
 
 LoadResult readDocumentFile(const QString& path, QByteArray* bytes) {
     const QFileInfo info(path);
-    if (!info.exists())
-        return failure(LoadResult::Status::Missing, ErrnoText(ENOENT));
-    if (info.isDir())
-        return failure(LoadResult::Status::Unreadable, ErrnoText(EISDIR));
+    if (!info.exists()) return failure(LoadResult::Status::Missing, ErrnoText(ENOENT));
+    if (info.isDir()) return failure(LoadResult::Status::Unreadable, ErrnoText(EISDIR));
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return failure(LoadResult::Status::Unreadable, FileErrorText(file));
+    if (!file.open(QIODevice::ReadOnly)) return failure(LoadResult::Status::Unreadable, FileErrorText(file));
     if (file.size() > INT_MAX)  // libxml2 takes the length as an int
         return failure(LoadResult::Status::Unreadable, ErrnoText(EFBIG));
     *bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        return failure(LoadResult::Status::Unreadable, FileErrorText(file));
+    if (file.error() != QFileDevice::NoError) return failure(LoadResult::Status::Unreadable, FileErrorText(file));
     return LoadResult{};
 }
 
@@ -247,8 +232,7 @@ xmlDocPtr parseDocument(const QByteArray& bytes, const QString& name, LoadResult
 
     const QByteArray url = name.isEmpty() ? QByteArray() : QFile::encodeName(name);
     xmlDocPtr doc = xmlCtxtReadMemory(ctxt.get(), bytes.constData(), int(bytes.size()),
-                                      url.isEmpty() ? nullptr : url.constData(), nullptr,
-                                      kParseOptions);
+                                      url.isEmpty() ? nullptr : url.constData(), nullptr, kParseOptions);
     // A namespace error (an undeclared prefix) leaves libxml2's tree usable,
     // but the document is not one that other XML readers accept.
     const bool wellFormed = doc && ctxt->wellFormed && ctxt->nsWellFormed;
@@ -261,10 +245,9 @@ xmlDocPtr parseDocument(const QByteArray& bytes, const QString& name, LoadResult
             e.line = ctxt->lastError.line;
             e.column = ctxt->lastError.int2;
         }
-        if (e.message.isEmpty())
-            e.message = QStringLiteral("el analizador XML no dio motivo");
-        const auto status = e.code == XML_ERR_NO_MEMORY ? LoadResult::Status::Unreadable
-                                                        : LoadResult::Status::NotWellFormed;
+        if (e.message.isEmpty()) e.message = QStringLiteral("el analizador XML no dio motivo");
+        const auto status =
+            e.code == XML_ERR_NO_MEMORY ? LoadResult::Status::Unreadable : LoadResult::Status::NotWellFormed;
         *result = failure(status, e.message, e.line, e.column);
         return nullptr;
     }
@@ -283,8 +266,7 @@ xmlDocPtr parseDocument(const QByteArray& bytes, const QString& name, LoadResult
             return nullptr;
         }
     }
-    if (!checkContentEntities(doc, &problem) ||
-        !resolveAttributeEntities(doc, kMaxEntityExpansion, &problem)) {
+    if (!checkContentEntities(doc, &problem) || !resolveAttributeEntities(doc, kMaxEntityExpansion, &problem)) {
         xmlFreeDoc(doc);
         *result = failure(LoadResult::Status::NotWellFormed, problem.message, problem.line);
         return nullptr;

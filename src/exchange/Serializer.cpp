@@ -21,8 +21,7 @@ bool readsBack(const char* encoding) {
     int size = 0;
     xmlDocDumpFormatMemoryEnc(probe, &text, &size, encoding, 0);
     xmlFreeDoc(probe);
-    if (!text)
-        return false;
+    if (!text) return false;
     xmlDocPtr again = xmlReadMemory(reinterpret_cast<const char*>(text), size, nullptr, nullptr,
                                     XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING);
     xmlFree(text);
@@ -36,8 +35,7 @@ bool readsBack(const char* encoding) {
 
 const char* outputEncoding(xmlDocPtr doc) {
     const char* encoding = doc->encoding ? reinterpret_cast<const char*>(doc->encoding) : kDefaultEncoding;
-    if (doc->encoding && !readsBack(encoding))
-        encoding = kDefaultEncoding;
+    if (doc->encoding && !readsBack(encoding)) encoding = kDefaultEncoding;
     return encoding;
 }
 
@@ -54,12 +52,10 @@ bool serialize(xmlDocPtr doc, Written* out, QString* reason) {
     xmlDocDumpFormatMemoryEnc(doc, &out->text, &out->size, encoding, 1);
     if (!out->text) {
         *reason = encodingNotWritten(encoding);
-        if (errors.first().any)
-            *reason += QStringLiteral(" (%1)").arg(errors.first().message);
+        if (errors.first().any) *reason += QStringLiteral(" (%1)").arg(errors.first().message);
         return false;
     }
     return true;
 }
-
 
 }  // namespace puente::xml

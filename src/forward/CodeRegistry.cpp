@@ -28,9 +28,7 @@ QString CodeRegistry::Candidate(const QString& prefix, qint64 n) const {
     return prefix.left(qMax(0, fieldWidth_ - int(number.size()))) + number;
 }
 
-bool CodeRegistry::Contains(const QString& code) const {
-    return taken_.contains(Key(code));
-}
+bool CodeRegistry::Contains(const QString& code) const { return taken_.contains(Key(code)); }
 
 QString CodeRegistry::Give(const QString& code, bool* numbered) {
     QString written = shortenCodes_ ? Shorten(code) : code;

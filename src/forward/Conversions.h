@@ -48,8 +48,8 @@ struct TableConversion {
 
 // The six, in the order the forward run calls them.
 inline constexpr TableConversion kForwardConversions[] = {
-    {tables::kAsignomt, ExportarMaterias}, {tables::kProft, ExportarProfesores},
-    {tables::kAulat, ExportarAulas},       {tables::kGrupost, ExportarGrupos},
+    {tables::kAsignomt, ExportarMaterias},    {tables::kProft, ExportarProfesores},
+    {tables::kAulat, ExportarAulas},          {tables::kGrupost, ExportarGrupos},
     {tables::kDiashorast, ExportarDiasHoras}, {tables::kAsigt, ExportarAsignaturas},
 };
 

@@ -15,14 +15,12 @@ namespace puente {
 namespace {
 
 const QList<FieldSpec> kFields = {
-    {"CASIG", FieldKind::Character, 10},   {"CPROF", FieldKind::Character, 10},
-    {"CGRUP", FieldKind::Character, 10},   {"CAULA", FieldKind::Character, 10},
-    {"TURNO", FieldKind::Character, 1},    {"NIVEL", FieldKind::Character, 5},
-    {"CURSO", FieldKind::Character, 3},    {"GRUPO", FieldKind::Character, 2},
-    {"HORAS", FieldKind::Float, 0},        {"SESIONES", FieldKind::Character, 20},
-    {"CTAREA", FieldKind::Character, 10},  {"NCONEX", FieldKind::Character, 4},
-    {"IDCURSO", FieldKind::Character, 10}, {"IDGRUP", FieldKind::Character, 10},
-    {"IDASIG", FieldKind::Character, 10},  {"IDPROF", FieldKind::Character, 10},
+    {"CASIG", FieldKind::Character, 10},    {"CPROF", FieldKind::Character, 10},  {"CGRUP", FieldKind::Character, 10},
+    {"CAULA", FieldKind::Character, 10},    {"TURNO", FieldKind::Character, 1},   {"NIVEL", FieldKind::Character, 5},
+    {"CURSO", FieldKind::Character, 3},     {"GRUPO", FieldKind::Character, 2},   {"HORAS", FieldKind::Float, 0},
+    {"SESIONES", FieldKind::Character, 20}, {"CTAREA", FieldKind::Character, 10}, {"NCONEX", FieldKind::Character, 4},
+    {"IDCURSO", FieldKind::Character, 10},  {"IDGRUP", FieldKind::Character, 10}, {"IDASIG", FieldKind::Character, 10},
+    {"IDPROF", FieldKind::Character, 10},
 };
 
 constexpr int kMaxSessions = 13;
@@ -46,8 +44,7 @@ float ReadHours(const QLocale& locale, const QString& text) {
     // QLocale would also skip white space around the number (tabs, line
     // breaks, no-break spaces); the text is the number and nothing else, as
     // for every numeric field.
-    if (!text.isEmpty() && (text.front().isSpace() || text.back().isSpace()))
-        throw messages::NotAFloat(text);
+    if (!text.isEmpty() && (text.front().isSpace() || text.back().isSpace())) throw messages::NotAFloat(text);
     bool ok = false;
     const double value = locale.toDouble(text, &ok);
     if (!ok || !std::isfinite(value)) throw messages::NotAFloat(text);
@@ -91,9 +88,8 @@ void ExportarAsignaturas(const ForwardContext& ctx, TableReport& report) {
           groupLetter = groups.FieldByName("GRUPO");
     Field subjectCodeField = subjects.FieldByName("COD"), subjectTask = subjects.FieldByName("CODTAREA");
     Field teacherCode = teachers.FieldByName("ABREV");
-    Field casig = table->FieldByName("CASIG"), cprof = table->FieldByName("CPROF"),
-          cgrup = table->FieldByName("CGRUP"), turno = table->FieldByName("TURNO"),
-          nivel = table->FieldByName("NIVEL"), curso = table->FieldByName("CURSO"),
+    Field casig = table->FieldByName("CASIG"), cprof = table->FieldByName("CPROF"), cgrup = table->FieldByName("CGRUP"),
+          turno = table->FieldByName("TURNO"), nivel = table->FieldByName("NIVEL"), curso = table->FieldByName("CURSO"),
           grupo = table->FieldByName("GRUPO"), horas = table->FieldByName("HORAS"),
           sesiones = table->FieldByName("SESIONES"), ctarea = table->FieldByName("CTAREA"),
           idgrup = table->FieldByName("IDGRUP"), idasig = table->FieldByName("IDASIG"),

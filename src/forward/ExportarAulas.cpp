@@ -11,9 +11,8 @@ namespace puente {
 namespace {
 
 const QList<FieldSpec> kFields = {
-    {"ABREV", FieldKind::Character, 10}, {"NOMBRE", FieldKind::Character, 80},
-    {"EDIFICIO", FieldKind::Character, 1}, {"MAXALUM", FieldKind::Integer, 0},
-    {"IDAULA", FieldKind::Character, 20},
+    {"ABREV", FieldKind::Character, 10}, {"NOMBRE", FieldKind::Character, 80}, {"EDIFICIO", FieldKind::Character, 1},
+    {"MAXALUM", FieldKind::Integer, 0},  {"IDAULA", FieldKind::Character, 20},
 };
 
 }  // namespace

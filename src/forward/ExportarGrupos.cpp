@@ -12,11 +12,9 @@ namespace puente {
 namespace {
 
 const QList<FieldSpec> kFields = {
-    {"ABREV", FieldKind::Character, 10}, {"TURNO", FieldKind::Character, 1},
-    {"NIVEL", FieldKind::Character, 5},  {"CURSO", FieldKind::Character, 3},
-    {"GRUPO", FieldKind::Character, 2},  {"DESCRIP", FieldKind::Character, 80},
-    {"MARCO", FieldKind::Character, 1},  {"TUTOR", FieldKind::Character, 10},
-    {"IDGRUPO", FieldKind::Character, 10},
+    {"ABREV", FieldKind::Character, 10}, {"TURNO", FieldKind::Character, 1},  {"NIVEL", FieldKind::Character, 5},
+    {"CURSO", FieldKind::Character, 3},  {"GRUPO", FieldKind::Character, 2},  {"DESCRIP", FieldKind::Character, 80},
+    {"MARCO", FieldKind::Character, 1},  {"TUTOR", FieldKind::Character, 10}, {"IDGRUPO", FieldKind::Character, 10},
 };
 
 }  // namespace

@@ -11,10 +11,10 @@ namespace puente {
 namespace {
 
 const QList<FieldSpec> kFields = {
-    {"COD", FieldKind::Character, 10},      {"CODLARGO", FieldKind::Character, 10},
-    {"NOMBRE", FieldKind::Character, 80},   {"DENIVEL", FieldKind::Character, 5},
-    {"DECURSO", FieldKind::Character, 3},   {"CODTAREA", FieldKind::Character, 10},
-    {"ESTAREA", FieldKind::Logical, 0},     {"IDASIG", FieldKind::Character, 10},
+    {"COD", FieldKind::Character, 10},    {"CODLARGO", FieldKind::Character, 10},
+    {"NOMBRE", FieldKind::Character, 80}, {"DENIVEL", FieldKind::Character, 5},
+    {"DECURSO", FieldKind::Character, 3}, {"CODTAREA", FieldKind::Character, 10},
+    {"ESTAREA", FieldKind::Logical, 0},   {"IDASIG", FieldKind::Character, 10},
 };
 
 }  // namespace

@@ -10,9 +10,8 @@ namespace puente {
 namespace {
 
 const QList<FieldSpec> kFields = {
-    {"ABREV", FieldKind::Character, 10}, {"NOMBRE", FieldKind::Character, 80},
-    {"DEPART", FieldKind::Character, 40}, {"DNI", FieldKind::Character, 14},
-    {"IDPROF", FieldKind::Character, 10}, {"EMAIL", FieldKind::Character, 100},
+    {"ABREV", FieldKind::Character, 10}, {"NOMBRE", FieldKind::Character, 80}, {"DEPART", FieldKind::Character, 40},
+    {"DNI", FieldKind::Character, 14},   {"IDPROF", FieldKind::Character, 10}, {"EMAIL", FieldKind::Character, 100},
 };
 
 }  // namespace

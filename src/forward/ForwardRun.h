@@ -44,7 +44,6 @@ struct ForwardOptions {
 // working directory is in use, BadValue when a field refuses a value,
 // InputOutput when the backup of the old tables cannot be made (nothing
 // replaced then) or a file cannot be written or moved.
-ForwardReport RunForward(const QString& document, const QString& workingDirectory,
-                         const ForwardOptions& options = {});
+ForwardReport RunForward(const QString& document, const QString& workingDirectory, const ForwardOptions& options = {});
 
 }  // namespace puente

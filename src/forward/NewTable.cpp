@@ -4,8 +4,8 @@
 
 namespace puente {
 
-std::unique_ptr<Table> RebuildTable(const QString& directory, const QString& name,
-                                    const QList<FieldSpec>& fields, OpenMode mode) {
+std::unique_ptr<Table> RebuildTable(const QString& directory, const QString& name, const QList<FieldSpec>& fields,
+                                    OpenMode mode) {
     RemoveTableFile(directory, name, "DBF");
     RemoveTableFile(directory, name, "MDX");
     auto table = std::make_unique<Table>(directory, name);

@@ -15,7 +15,7 @@ namespace puente {
 // deletion is ignored), creates NAME with `fields` and gives it back open,
 // with write-behind on: its records reach the file in batches, the last ones
 // at Close.
-std::unique_ptr<Table> RebuildTable(const QString& directory, const QString& name,
-                                    const QList<FieldSpec>& fields, OpenMode mode = OpenMode::Shared);
+std::unique_ptr<Table> RebuildTable(const QString& directory, const QString& name, const QList<FieldSpec>& fields,
+                                    OpenMode mode = OpenMode::Shared);
 
 }  // namespace puente

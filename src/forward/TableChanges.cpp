@@ -14,7 +14,7 @@ namespace puente {
 namespace {
 
 struct Rows {
-    QStringList fields;           // upper case, in table order
+    QStringList fields;  // upper case, in table order
     QList<QHash<QString, QString>> values;
 };
 

@@ -148,7 +148,6 @@ bool LockedFile::IsLockedElsewhere(const QString& path) {
     return held;
 }
 
-
 #else  // _WIN32
 
 // The Win32 calls themselves are in win32/Files.cpp; here they get the
@@ -214,10 +213,7 @@ void LockedFile::Resize(qint64 size) {
         FailIo("cambiar el tamaño del archivo", static_cast<int>(code));
 }
 
-bool LockedFile::IsLockedElsewhere(const QString& path) {
-    return win32::IsHeldElsewhere(NativePath(path).c_str());
-}
-
+bool LockedFile::IsLockedElsewhere(const QString& path) { return win32::IsHeldElsewhere(NativePath(path).c_str()); }
 
 #endif  // _WIN32
 

@@ -68,8 +68,7 @@ QString SectionName(QStringView text) {
 
 bool IsBlankLine(QStringView text) { return TrimBlanks(text).isEmpty(); }
 
-QString SetValueInText(const QString& text, const QString& section, const QString& key,
-                       const QString& value) {
+QString SetValueInText(const QString& text, const QString& section, const QString& key, const QString& value) {
     QList<Line> lines = SplitLines(text);
 
     // The file's line ending: the first one found, CRLF when there is none.
@@ -142,8 +141,7 @@ QString SetValueInText(const QString& text, const QString& section, const QStrin
 
 }  // namespace
 
-QByteArray SetIniValue(const QByteArray& file, const QString& section, const QString& key,
-                       const QString& value) {
+QByteArray SetIniValue(const QByteArray& file, const QString& section, const QString& key, const QString& value) {
     if (file.startsWith(kUtf16LeBom)) {
         QStringDecoder decode(QStringDecoder::Utf16LE, QStringDecoder::Flag::Stateless);
         const QString text = decode(file.mid(kUtf16LeBom.size()));
@@ -156,23 +154,19 @@ QByteArray SetIniValue(const QByteArray& file, const QString& section, const QSt
     return SetValueInText(QString::fromLatin1(file), section, key, value).toLatin1();
 }
 
-void WriteIniValue(const QString& path, const QString& section, const QString& key,
-                   const QString& value) {
+void WriteIniValue(const QString& path, const QString& section, const QString& key, const QString& value) {
     QByteArray contents;
     QFileInfo info(path);
     if (info.exists() || info.isSymLink()) {
         QFile in(path);
-        if (info.isDir() || !in.open(QIODevice::ReadOnly))
-            throw messages::ReportUnreadable(path);
+        if (info.isDir() || !in.open(QIODevice::ReadOnly)) throw messages::ReportUnreadable(path);
         contents = in.readAll();
-        if (in.error() != QFileDevice::NoError)
-            throw messages::ReportReadFailed(path);
+        if (in.error() != QFileDevice::NoError) throw messages::ReportReadFailed(path);
     }
 
     const QByteArray changed = SetIniValue(contents, section, key, value);
     QString failure;
-    if (!WriteFileAtomically(path, changed, &failure))
-        throw messages::ReportUnwritable(path);
+    if (!WriteFileAtomically(path, changed, &failure)) throw messages::ReportUnwritable(path);
 }
 
 }  // namespace puente

@@ -37,13 +37,11 @@ namespace puente {
 
 // The new contents of an INI file whose contents were `file` (empty for a
 // missing file) once section/key is set to value. Pure; no I/O.
-QByteArray SetIniValue(const QByteArray& file, const QString& section, const QString& key,
-                       const QString& value);
+QByteArray SetIniValue(const QByteArray& file, const QString& section, const QString& key, const QString& value);
 
 // Reads the file at path (a missing file counts as empty), sets the value and
 // writes the file back atomically. Throws puente::Error when the file cannot
 // be read or written.
-void WriteIniValue(const QString& path, const QString& section, const QString& key,
-                   const QString& value);
+void WriteIniValue(const QString& path, const QString& section, const QString& key, const QString& value);
 
 }  // namespace puente

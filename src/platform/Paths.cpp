@@ -20,8 +20,6 @@ QString DefaultWorkingDirectoryUnderWine(const QString& winePrefix, const QStrin
 
 QString ExecutableDirectory() { return QCoreApplication::applicationDirPath(); }
 
-QString OutcomeReportPath() {
-    return QDir(ExecutableDirectory()).filePath(QLatin1StringView(kOutcomeReportName));
-}
+QString OutcomeReportPath() { return QDir(ExecutableDirectory()).filePath(QLatin1StringView(kOutcomeReportName)); }
 
 }  // namespace puente

@@ -29,7 +29,7 @@ protected:
         // A failed write (no console, a closed pipe) is passed over, as
         // printf does: the program's outcome is its exit status.
         win32::WriteStandard(stream_, std::u16string_view(reinterpret_cast<const char16_t*>(text.utf16()),
-                                                           static_cast<std::size_t>(text.size())));
+                                                          static_cast<std::size_t>(text.size())));
         return size;
     }
 

@@ -41,12 +41,11 @@ QString SystemErrorText(int code) { return ErrnoText(code); }
 namespace {
 // The codes that ErrnoText words itself; Qt's words for any of them are
 // those of qt_error_string(code).
-constexpr std::initializer_list<int> kWordedCodes = {
-    ENOENT, EACCES, EPERM, EROFS, ENOSPC,
+constexpr std::initializer_list<int> kWordedCodes = {ENOENT, EACCES, EPERM,  EROFS,  ENOSPC,
 #ifdef EDQUOT
-    EDQUOT,
+                                                     EDQUOT,
 #endif
-    EFBIG,  EIO,    EAGAIN, EISDIR, ENOTDIR, EMFILE, ENFILE, ENOMEM};
+                                                     EFBIG,  EIO,    EAGAIN, EISDIR, ENOTDIR, EMFILE, ENFILE, ENOMEM};
 }  // namespace
 
 #else  // _WIN32
@@ -70,7 +69,7 @@ QString SystemErrorText(int code) {
 
 namespace {
 constexpr std::initializer_list<int> kWordedCodes = {
-    ERROR_FILE_NOT_FOUND, ERROR_PATH_NOT_FOUND,    ERROR_ACCESS_DENIED,     ERROR_WRITE_PROTECT,
+    ERROR_FILE_NOT_FOUND, ERROR_PATH_NOT_FOUND,   ERROR_ACCESS_DENIED,     ERROR_WRITE_PROTECT,
     ERROR_DISK_FULL,      ERROR_HANDLE_DISK_FULL, ERROR_SHARING_VIOLATION, ERROR_LOCK_VIOLATION};
 }  // namespace
 

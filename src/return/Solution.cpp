@@ -23,9 +23,7 @@ const QStringList kRootAttributes = {"codigo_interno", "nombre", "curso", "versi
 
 }  // namespace
 
-std::optional<DsolucionEntry> TranslateSolucRow(SolucTables& tables) {
-    return SolucTranslator(tables).Translate();
-}
+std::optional<DsolucionEntry> TranslateSolucRow(SolucTables& tables) { return SolucTranslator(tables).Translate(); }
 
 std::optional<DsolucionEntry> SolucTranslator::Translate() {
     DsolucionEntry entry;
@@ -44,7 +42,8 @@ std::optional<DsolucionEntry> SolucTranslator::Translate() {
     if (Lookup(t_.materias, QStringLiteral("COD"), entry.cactiv)) entry.cactiv = materiaId_.in(t_.materias).AsString();
     if (Lookup(t_.profesores, QStringLiteral("ABREV"), prof_.in(t_.soluc).AsString()))
         entry.cprofe = profId_.in(t_.profesores).AsString();
-    if (Lookup(t_.aulas, QStringLiteral("ABREV"), aula_.in(t_.soluc).AsString())) entry.caula = aulaId_.in(t_.aulas).AsString();
+    if (Lookup(t_.aulas, QStringLiteral("ABREV"), aula_.in(t_.soluc).AsString()))
+        entry.caula = aulaId_.in(t_.aulas).AsString();
     return entry;
 }
 
@@ -69,8 +68,7 @@ CentroValues ResultCentro(const Document& document) {
     QStringList values;
     for (const QString& name : kRootAttributes) {
         const std::optional<QString> value = old.attribute(name);
-        if (!value)
-            throw messages::CentroLacksAttribute(name);
+        if (!value) throw messages::CentroLacksAttribute(name);
         values << TrimSpaces(*value);
     }
     return {values[0], values[1], values[2], ExportTimestamp(), values[3]};

@@ -28,11 +28,11 @@ struct DsolucionEntry {
 
 // The open tables a translation reads.
 struct SolucTables {
-    Table& soluc;     // positioned on the record to translate
-    Table& grupos;    // GRUPOST
+    Table& soluc;       // positioned on the record to translate
+    Table& grupos;      // GRUPOST
     Table& profesores;  // PROFT
-    Table& aulas;     // AULAT
-    Table& materias;  // ASIGNOMT
+    Table& aulas;       // AULAT
+    Table& materias;    // ASIGNOMT
 };
 
 // Translates the current SOLUC record: every code is looked up afresh (first
@@ -61,8 +61,8 @@ private:
         }
     };
     SolucTables& t_;
-    LazyField dia_{"DIA"}, hora_{"HORA"}, sesiones_{"SESIONES"}, codgrupo_{"CODGRUPO"}, asig_{"ASIG"},
-        tarea_{"TAREA"}, prof_{"PROF"}, aula_{"AULA"};
+    LazyField dia_{"DIA"}, hora_{"HORA"}, sesiones_{"SESIONES"}, codgrupo_{"CODGRUPO"}, asig_{"ASIG"}, tarea_{"TAREA"},
+        prof_{"PROF"}, aula_{"AULA"};
     LazyField grupoId_{"IDGRUPO"}, grupoCurso_{"CURSO"}, materiaId_{"IDASIG"}, profId_{"IDPROF"}, aulaId_{"IDAULA"};
 };
 

@@ -7,19 +7,14 @@
 
 namespace puente {
 
-bool FileExists(const QString& path) {
-    return !path.isEmpty() && QFileInfo(path).isFile();
-}
+bool FileExists(const QString& path) { return !path.isEmpty() && QFileInfo(path).isFile(); }
 
 Error LoadError(const LoadResult& result, const QString& path) {
     switch (result.status) {
-    case LoadResult::Status::Missing:
-        return messages::DocumentGone(path);
-    case LoadResult::Status::Unreadable:
-        return messages::DocumentUnreadable(path, result.message);
+    case LoadResult::Status::Missing: return messages::DocumentGone(path);
+    case LoadResult::Status::Unreadable: return messages::DocumentUnreadable(path, result.message);
     case LoadResult::Status::Ok:
-    case LoadResult::Status::NotWellFormed:
-        break;
+    case LoadResult::Status::NotWellFormed: break;
     }
     return messages::DocumentNotWellFormed(path, result.message, result.line, result.column);
 }

@@ -55,7 +55,8 @@ RestoreReport RestoreBackup(const QString& workingDirectory, const QString& name
         QString source;
         const QStringList entries = QDir(backup.path).entryList(QDir::Files);
         for (const QString& entry : entries)
-            if (entry.compare(table.table + ".DBF", Qt::CaseInsensitive) == 0) source = QDir(backup.path).filePath(entry);
+            if (entry.compare(table.table + ".DBF", Qt::CaseInsensitive) == 0)
+                source = QDir(backup.path).filePath(entry);
         const QString target = QDir(staging.directory()).filePath(table.table + ".DBF");
         std::error_code ec;
         std::filesystem::copy_file(std::filesystem::path(source.toStdU16String()),
@@ -69,8 +70,8 @@ RestoreReport RestoreBackup(const QString& workingDirectory, const QString& name
     for (const QString& table : set)
         if (!restored.contains(table) && TableFileExists(workingDirectory, table)) report.removed << table;
 
-    report.backup =
-        staging.PrepareBackup(set, BackupDescription{QDateTime(), QString(), frontEnd, kBackupReasonRestore, backup.name});
+    report.backup = staging.PrepareBackup(
+        set, BackupDescription{QDateTime(), QString(), frontEnd, kBackupReasonRestore, backup.name});
     CheckTablesFree(workingDirectory, set);
     staging.Commit(restored, report.removed);
     return report;

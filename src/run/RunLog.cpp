@@ -59,8 +59,7 @@ RunLogEntry LogEntryOf(const RestoreReport& report, const QString& frontEnd) {
     return entry;
 }
 
-RunLogEntry LogEntryOf(const QString& direction, const QString& document, const QString& frontEnd,
-                       const Error& error) {
+RunLogEntry LogEntryOf(const QString& direction, const QString& document, const QString& frontEnd, const Error& error) {
     RunLogEntry entry;
     entry.direction = direction;
     entry.frontEnd = frontEnd;
@@ -73,8 +72,7 @@ RunLogEntry LogEntryOf(const QString& direction, const QString& document, const 
 QString RunLogText(const RunLogEntry& entry) {
     const QDateTime time = entry.time.isValid() ? entry.time : QDateTime::currentDateTime();
     QStringList lines;
-    lines << messages::LogHeader(time.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")), entry.direction,
-                                 entry.frontEnd);
+    lines << messages::LogHeader(time.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")), entry.direction, entry.frontEnd);
     if (!entry.document.isEmpty()) lines << messages::LogDocument(entry.document);
     lines << messages::LogOutcome(entry.outcome);
     lines << entry.summary;

@@ -44,8 +44,7 @@ RunLogEntry LogEntryOf(const ReturnReport& report, const QString& frontEnd);
 RunLogEntry LogEntryOf(const RestoreReport& report, const QString& frontEnd);
 // A run that ended by `error`: outcome NoInput for an error of kind NoInput,
 // Failed for any other.
-RunLogEntry LogEntryOf(const QString& direction, const QString& document, const QString& frontEnd,
-                       const Error& error);
+RunLogEntry LogEntryOf(const QString& direction, const QString& document, const QString& frontEnd, const Error& error);
 
 // The entry as it is written, its last line ended.
 QString RunLogText(const RunLogEntry& entry);

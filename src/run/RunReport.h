@@ -29,20 +29,20 @@ struct ItemChange {
 // and so are the three lists.
 struct TableChanges {
     QString table;
-    QStringList keyFields;      // {"IDASIG"}; {"IDGRUP", "IDASIG", "IDPROF"}
-    int currentRows = 0;        // rows of the table now (0 when there is none)
-    int newRows = 0;            // rows the run would write
-    bool currentExists = false; // whether the table is there now
-    QString currentProblem;     // why the current table could not be read (all items then count as added)
+    QStringList keyFields;       // {"IDASIG"}; {"IDGRUP", "IDASIG", "IDPROF"}
+    int currentRows = 0;         // rows of the table now (0 when there is none)
+    int newRows = 0;             // rows the run would write
+    bool currentExists = false;  // whether the table is there now
+    QString currentProblem;      // why the current table could not be read (all items then count as added)
     QList<ItemChange> added, removed, changed;
 };
 
 struct ForwardReport {
-    QString document;          // the exchange document converted
-    QString workingDirectory;  // where the tables were written (or would be, when simulated)
-    QList<TableReport> tables; // in the order they were written
-    bool simulated = false;    // a simulation: nothing in the working directory changed
-    QString backup;            // the backup of the replaced tables (its name in CopiasPuente); empty when none
+    QString document;             // the exchange document converted
+    QString workingDirectory;     // where the tables were written (or would be, when simulated)
+    QList<TableReport> tables;    // in the order they were written
+    bool simulated = false;       // a simulation: nothing in the working directory changed
+    QString backup;               // the backup of the replaced tables (its name in CopiasPuente); empty when none
     QList<TableChanges> changes;  // a simulation's differences, per table in the order written
 };
 

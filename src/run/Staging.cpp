@@ -113,9 +113,7 @@ void PlaceBackup(const QString& working, const QString& staged, const QString& n
     SyncDirectory(root);
 }
 
-void RemoveFolder(const QString& path) {
-    QDir(path).removeRecursively();
-}
+void RemoveFolder(const QString& path) { QDir(path).removeRecursively(); }
 
 // Puts `source` at `target` as a second name of the same file where the
 // file system allows, else as a copy flushed to disk.
@@ -228,8 +226,7 @@ void Staging::Commit(const QStringList& tables, const QStringList& removed) {
     }
     for (const QString& table : tables) SyncFile(QDir(directory_).filePath(table + ".DBF"));
     QString failure;
-    if (!WriteFileAtomically(QDir(directory_).filePath(kCommitName), CommitBytes({tables, removed, backup_}),
-                             &failure))
+    if (!WriteFileAtomically(QDir(directory_).filePath(kCommitName), CommitBytes({tables, removed, backup_}), &failure))
         throw messages::StagingNotWritten(directory_, failure);
     SyncDirectory(directory_);
     // From here on the new tables are the valid set: an interruption is

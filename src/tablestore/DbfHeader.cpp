@@ -45,21 +45,20 @@ class Reader {
 public:
     explicit Reader(const QString& path) : path_(path) {}
 
-    [[noreturn]] void Fail(const QString& reason) const {
-        throw messages::NotADbaseTable(path_, reason);
-    }
+    [[noreturn]] void Fail(const QString& reason) const { throw messages::NotADbaseTable(path_, reason); }
 
     FieldLayout Descriptor(const QByteArray& h, int at, int level, int number) const {
         const bool l7 = level == 7;
         FieldLayout f;
-        f.info.name = QString::fromLatin1(
-            ZeroPadded(h, at + (l7 ? dbf::kFieldName7 : dbf::kFieldName3), l7 ? dbf::kFieldNameSize7 : dbf::kFieldNameSize3));
+        f.info.name = QString::fromLatin1(ZeroPadded(h, at + (l7 ? dbf::kFieldName7 : dbf::kFieldName3),
+                                                     l7 ? dbf::kFieldNameSize7 : dbf::kFieldNameSize3));
         f.info.type = h.at(at + (l7 ? dbf::kFieldType7 : dbf::kFieldType3));
         f.info.width = Byte(h, at + (l7 ? dbf::kFieldWidth7 : dbf::kFieldWidth3));
         f.info.decimals = Byte(h, at + (l7 ? dbf::kFieldDecimals7 : dbf::kFieldDecimals3));
         if (f.info.name.isEmpty()) Fail(QStringLiteral("el campo %1 no tiene nombre").arg(number));
         if (!IsKnownFieldType(f.info.type))
-            Fail(QStringLiteral("el campo '%1' es de un tipo desconocido (%2)").arg(f.info.name, TypeText(f.info.type)));
+            Fail(
+                QStringLiteral("el campo '%1' es de un tipo desconocido (%2)").arg(f.info.name, TypeText(f.info.type)));
         if (f.info.width == 0) Fail(QStringLiteral("el campo '%1' tiene ancho 0").arg(f.info.name));
         const int required = RequiredWidth(f.info.type);
         if (required != 0 && f.info.width != required)
@@ -106,8 +105,8 @@ TableLayout ReadLayout(const LockedFile& file, const QString& displayPath) {
         reader.Fail(QStringLiteral("cabecera incompleta: la cabecera ocupa %1 bytes y el archivo solo tiene %2")
                         .arg(layout.headerLength)
                         .arg(size));
-    const QString tooShort =
-        QStringLiteral("la longitud de cabecera (%1) no alcanza para los descriptores de campo").arg(layout.headerLength);
+    const QString tooShort = QStringLiteral("la longitud de cabecera (%1) no alcanza para los descriptores de campo")
+                                 .arg(layout.headerLength);
     if (layout.headerLength < start) reader.Fail(tooShort);
 
     // The header and, when there is one, the byte after it.
@@ -149,9 +148,7 @@ TableLayout ReadLayout(const LockedFile& file, const QString& displayPath) {
     // terminator, and not from where the length says.
     if (terminated && layout.headerLength > at + 1) {
         const qint64 records = qint64(layout.headerRecordCount) * layout.recordLength;
-        const auto holdsTheRecords = [&](qint64 from) {
-            return size - from == records || size - from == records + 1;
-        };
+        const auto holdsTheRecords = [&](qint64 from) { return size - from == records || size - from == records + 1; };
         if (holdsTheRecords(at + 1) && !holdsTheRecords(layout.headerLength))
             reader.Fail(QStringLiteral("la longitud de cabecera (%1) no es la correcta: los descriptores de campo "
                                        "terminan en el byte %2")

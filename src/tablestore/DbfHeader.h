@@ -27,8 +27,8 @@ struct FieldLayout {
 };
 
 struct TableLayout {
-    int level = 3;               // 3 (III+, IV, 5) or 7
-    int headerLength = 0;        // where the first record starts
+    int level = 3;         // 3 (III+, IV, 5) or 7
+    int headerLength = 0;  // where the first record starts
     int recordLength = 0;
     qint64 headerRecordCount = 0;  // as the header says
     qint64 recordCount = 0;        // complete records in the file, at most the header's count

@@ -12,26 +12,26 @@ namespace puente::dbf {
 // Header of every level (32 bytes):
 // version(1) date YY MM DD(3) records(4) headerLength(2) recordLength(2)
 // reserved(2) transaction(1) encryption(1) multiUser(12) mdxFlag(1) ldid(1) reserved(2)
-constexpr int kVersion = 0;             // low 3 bits: 3 = III+/IV/5, 4 = level 7; bit 7 = memo file
-constexpr int kUpdateYear = 1;          // year - 1900 (some writers: year mod 100)
+constexpr int kVersion = 0;     // low 3 bits: 3 = III+/IV/5, 4 = level 7; bit 7 = memo file
+constexpr int kUpdateYear = 1;  // year - 1900 (some writers: year mod 100)
 constexpr int kUpdateMonth = 2;
 constexpr int kUpdateDay = 3;
-constexpr int kRecordCount = 4;         // uint32, deleted records included
-constexpr int kHeaderLength = 8;        // uint16: where the first record starts
-constexpr int kRecordLength = 10;       // uint16: 1 (deletion flag) + sum of widths
-constexpr int kReserved12 = 12;         // 2 bytes, 0
-constexpr int kTransactionFlag = 14;    // incomplete transaction, 0
-constexpr int kEncryptionFlag = 15;     // 0
-constexpr int kMultiUser = 16;          // 12 bytes, 0
-constexpr int kMdxFlag = 28;            // production .MDX present: always written 0
-constexpr int kLanguageDriver = 29;     // language driver id (LDID)
-constexpr int kReserved30 = 30;         // 2 bytes, 0
+constexpr int kRecordCount = 4;       // uint32, deleted records included
+constexpr int kHeaderLength = 8;      // uint16: where the first record starts
+constexpr int kRecordLength = 10;     // uint16: 1 (deletion flag) + sum of widths
+constexpr int kReserved12 = 12;       // 2 bytes, 0
+constexpr int kTransactionFlag = 14;  // incomplete transaction, 0
+constexpr int kEncryptionFlag = 15;   // 0
+constexpr int kMultiUser = 16;        // 12 bytes, 0
+constexpr int kMdxFlag = 28;          // production .MDX present: always written 0
+constexpr int kLanguageDriver = 29;   // language driver id (LDID)
+constexpr int kReserved30 = 30;       // 2 bytes, 0
 constexpr int kHeaderSize = 32;
 
 constexpr std::uint8_t kVersionLevelMask = 0x07;
-constexpr std::uint8_t kLevel3 = 3;     // dBase III+, IV and 5
-constexpr std::uint8_t kLevel7 = 4;     // dBase 7
-constexpr std::uint8_t kVersionWritten = 0x03;   // dBase III+/IV without memo
+constexpr std::uint8_t kLevel3 = 3;                    // dBase III+, IV and 5
+constexpr std::uint8_t kLevel7 = 4;                    // dBase 7
+constexpr std::uint8_t kVersionWritten = 0x03;         // dBase III+/IV without memo
 constexpr std::uint8_t kLanguageDriverWritten = 0x58;  // Western European ANSI, code page 1252
 
 // Field descriptor, levels III to 5 (32 bytes from offset 32):

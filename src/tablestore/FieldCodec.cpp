@@ -139,17 +139,21 @@ FieldValue ReadNumeric(const FieldInfo& f, const char* bytes) {
 FieldValue ReadLogical(const FieldInfo& f, const char* bytes) {
     FieldValue v;
     switch (bytes[0]) {
-    case 'T': case 't': case 'Y': case 'y':
+    case 'T':
+    case 't':
+    case 'Y':
+    case 'y':
         v.kind = FieldValue::Kind::Boolean;
         v.boolean = true;
         return v;
-    case 'F': case 'f': case 'N': case 'n':
-        v.kind = FieldValue::Kind::Boolean;
-        return v;
-    case ' ': case '?': case '\0':
-        return v;
-    default:
-        return Bad(bytes, f.width);
+    case 'F':
+    case 'f':
+    case 'N':
+    case 'n': v.kind = FieldValue::Kind::Boolean; return v;
+    case ' ':
+    case '?':
+    case '\0': return v;
+    default: return Bad(bytes, f.width);
     }
 }
 
@@ -285,8 +289,16 @@ void WriteLogical(const FieldInfo& f, const FieldInput& input, char* bytes, cons
         return;
     }
     switch (text.at(0).unicode()) {
-    case 'T': case 't': case 'Y': case 'y': case 'S': case 's': bytes[0] = 'T'; return;
-    case 'F': case 'f': case 'N': case 'n': bytes[0] = 'F'; return;
+    case 'T':
+    case 't':
+    case 'Y':
+    case 'y':
+    case 'S':
+    case 's': bytes[0] = 'T'; return;
+    case 'F':
+    case 'f':
+    case 'N':
+    case 'n': bytes[0] = 'F'; return;
     default: throw NotABoolean(input.text, f.name);
     }
 }
@@ -366,11 +378,19 @@ QString CharacterText(const FieldInfo& f, const char* bytes, const CodecContext&
 
 bool IsKnownFieldType(char type) {
     switch (type) {
-    case 'C': case 'N': case 'F': case 'L': case 'D': case 'I': case '+': case 'O': case '@':
-    case 'M': case 'B': case 'G':
-        return true;
-    default:
-        return false;
+    case 'C':
+    case 'N':
+    case 'F':
+    case 'L':
+    case 'D':
+    case 'I':
+    case '+':
+    case 'O':
+    case '@':
+    case 'M':
+    case 'B':
+    case 'G': return true;
+    default: return false;
     }
 }
 
@@ -378,8 +398,10 @@ int RequiredWidth(char type) {
     switch (type) {
     case 'L': return 1;
     case 'D': return 8;
-    case 'I': case '+': return 4;
-    case 'O': case '@': return 8;
+    case 'I':
+    case '+': return 4;
+    case 'O':
+    case '@': return 8;
     default: return 0;
     }
 }
@@ -398,10 +420,12 @@ FieldValue AsTableText(FieldValue value, const FieldInfo& field, const char* byt
 FieldValue ReadField(const FieldInfo& field, const char* bytes, const CodecContext& context) {
     switch (field.type) {
     case 'C': return ReadCharacter(field, bytes, context);
-    case 'N': case 'F': return AsTableText(ReadNumeric(field, bytes), field, bytes, context);
+    case 'N':
+    case 'F': return AsTableText(ReadNumeric(field, bytes), field, bytes, context);
     case 'L': return AsTableText(ReadLogical(field, bytes), field, bytes, context);
     case 'D': return AsTableText(ReadDate(field, bytes), field, bytes, context);
-    case 'I': case '+': return ReadInteger4(field, bytes);
+    case 'I':
+    case '+': return ReadInteger4(field, bytes);
     case 'O': return ReadDouble8(field, bytes);
     case '@': return ReadTimestamp(field, bytes);
     default: return {};  // M B G: the memo file is not read
@@ -411,14 +435,15 @@ FieldValue ReadField(const FieldInfo& field, const char* bytes, const CodecConte
 void WriteField(const FieldInfo& field, const FieldInput& input, char* bytes, const CodecContext& context) {
     switch (field.type) {
     case 'C': WriteCharacter(field, input, bytes, context); return;
-    case 'N': case 'F': WriteNumeric(field, input, bytes, context); return;
+    case 'N':
+    case 'F': WriteNumeric(field, input, bytes, context); return;
     case 'L': WriteLogical(field, input, bytes, context); return;
     case 'D': WriteDate(field, input, bytes, context); return;
-    case 'I': case '+': WriteInteger4(field, input, bytes, context); return;
+    case 'I':
+    case '+': WriteInteger4(field, input, bytes, context); return;
     case 'O': WriteDouble8(field, input, bytes, context); return;
     case '@': WriteTimestamp(field, input, bytes, context); return;
-    default:
-        throw messages::MemoNotWritable(field.name, context.table, field.type);
+    default: throw messages::MemoNotWritable(field.name, context.table, field.type);
     }
 }
 

@@ -37,7 +37,7 @@ struct FieldValue {
     qint64 integer = 0;  // Integer
     double number = 0;   // Number
     bool boolean = false;
-    QDate date;          // Date, DateTime
+    QDate date;             // Date, DateTime
     qint64 msecsOfDay = 0;  // DateTime
 };
 

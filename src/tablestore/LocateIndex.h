@@ -32,7 +32,7 @@ private:
         std::uint32_t hash = 0;
         std::uint32_t recordPlusOne = 0;  // 0: empty
         std::uint32_t length = 0;
-        std::uint32_t offset = 0;         // in spill_, for a value not kept inline
+        std::uint32_t offset = 0;  // in spill_, for a value not kept inline
         char inline_[kInlineLength] = {};
     };
 

@@ -97,8 +97,8 @@ struct Table::Impl {
     // Cursor.
     qint64 position = -1;  // record under the cursor, -1 for none
     bool eof = true;
-    QByteArray current;    // its bytes, or the record being appended
-    QByteArray blank;      // a blank record, the start of every Append
+    QByteArray current;  // its bytes, or the record being appended
+    QByteArray blank;    // a blank record, the start of every Append
     bool appending = false;
     bool modified = false;
 
@@ -340,15 +340,27 @@ void Table::CreateTable(const QList<FieldSpec>& fields) {
             info.type = 'C';
             info.width = wanted.width;
             break;
-        case FieldKind::Logical: info.type = 'L'; info.width = 1; break;
-        case FieldKind::Float: info.type = 'N'; info.width = dbf::kFloatWidth; info.decimals = dbf::kFloatDecimals; break;
-        case FieldKind::Integer: info.type = 'N'; info.width = dbf::kIntegerWidth; break;
+        case FieldKind::Logical:
+            info.type = 'L';
+            info.width = 1;
+            break;
+        case FieldKind::Float:
+            info.type = 'N';
+            info.width = dbf::kFloatWidth;
+            info.decimals = dbf::kFloatDecimals;
+            break;
+        case FieldKind::Integer:
+            info.type = 'N';
+            info.width = dbf::kIntegerWidth;
+            break;
         }
         recordLength += info.width;
         infos.append(info);
     }
     if (recordLength > dbf::kMaxRecordLength)
-        fail(QStringLiteral("los registros ocuparían %1 bytes y el máximo es %2").arg(recordLength).arg(dbf::kMaxRecordLength));
+        fail(QStringLiteral("los registros ocuparían %1 bytes y el máximo es %2")
+                 .arg(recordLength)
+                 .arg(dbf::kMaxRecordLength));
 
     LockedFile file;
     switch (file.Open(path, FileAccess::ReadWrite, LockMode::Exclusive, /*create=*/true)) {
@@ -435,8 +447,10 @@ void Table::Settle() {
         Post();
     } else {
         t.appending = false;  // nothing set: nothing to store
-        if (t.position >= 0) t.current = QByteArray(t.Posted(t.position), t.layout.recordLength);
-        else t.current = t.BlankRecord();
+        if (t.position >= 0)
+            t.current = QByteArray(t.Posted(t.position), t.layout.recordLength);
+        else
+            t.current = t.BlankRecord();
     }
 }
 
@@ -460,8 +474,10 @@ void Table::Next() {
     Impl& t = *impl_;
     if (t.eof) return;
     const qint64 next = t.NextLive(t.position + 1);
-    if (next < 0) t.eof = true;  // the cursor stays on the last record
-    else t.MoveTo(next);
+    if (next < 0)
+        t.eof = true;  // the cursor stays on the last record
+    else
+        t.MoveTo(next);
 }
 
 bool Table::Eof() const { return Opened().eof; }
@@ -482,8 +498,7 @@ bool Table::Locate(const QString& field, const QString& key) {
 void Table::Append() {
     Settle();
     Impl& t = *impl_;
-    if (t.file.access() != FileAccess::ReadWrite)
-        throw messages::TableReadOnly(name_, t.displayPath);
+    if (t.file.access() != FileAccess::ReadWrite) throw messages::TableReadOnly(name_, t.displayPath);
     t.current = t.blank;
     t.appending = true;
     t.modified = false;
@@ -492,8 +507,7 @@ void Table::Append() {
 void Table::Post() {
     Impl& t = Opened();
     if (!t.appending) return;
-    if (t.layout.recordCount >= qint64(0xFFFFFFFF))
-        throw messages::TableFull(name_, t.displayPath);
+    if (t.layout.recordCount >= qint64(0xFFFFFFFF)) throw messages::TableFull(name_, t.displayPath);
     if (t.writeBehind) {
         t.gathered.append(t.current);
         ++t.layout.recordCount;
@@ -521,8 +535,7 @@ void Table::WriteRecords(const QByteArray& records) {
         try {
             t.file.Resize(end);
             t.file.WriteAt(end, &dbf::kEndOfFile, 1);
-        } catch (const Error&) {
-        }
+        } catch (const Error&) {}
         throw;
     }
     const quint32 count = static_cast<quint32>(t.layout.recordCount + records.size() / t.layout.recordLength);
@@ -577,8 +590,7 @@ int Table::Resolve(int index, const QString& name) const {
 void Table::Set(int field, const FieldInput& input) {
     Impl& t = Opened();
     const FieldLayout& f = t.layout.fields[field];
-    if (!t.appending)
-        throw messages::FieldSetWithoutRecord(f.info.name, name_);
+    if (!t.appending) throw messages::FieldSetWithoutRecord(f.info.name, name_);
     WriteField(f.info, input, t.current.data() + f.offset, t.context);
     t.modified = true;
 }

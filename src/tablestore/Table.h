@@ -211,14 +211,14 @@ public:
 private:
     friend class Field;
     struct Impl;
-    Impl& Opened() const;  // raises when the table is closed
-    int FieldIndex(const QString& field) const;  // raises "Field '%s' not found"
-    void Settle();  // a pending Append: posted when a field was set, else dropped
+    Impl& Opened() const;                               // raises when the table is closed
+    int FieldIndex(const QString& field) const;         // raises "Field '%s' not found"
+    void Settle();                                      // a pending Append: posted when a field was set, else dropped
     int Resolve(int index, const QString& name) const;  // a Field's index, checked against its name
     FieldValue ReadCurrent(int index, const QString& name) const;
     void Set(int field, const FieldInput& input);
     void WriteRecords(const QByteArray& records);  // after the last record, then the header
-    void WriteGathered();  // the records kept by write-behind
+    void WriteGathered();                          // the records kept by write-behind
 
     QString directory_;
     QString name_;

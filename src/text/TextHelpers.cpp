@@ -19,9 +19,7 @@ QString TrimLeadingSpaces(QString s) {
     return s.mid(start);
 }
 
-QString TrimSpaces(QString s) {
-    return TrimLeadingSpaces(TrimTrailingSpaces(std::move(s)));
-}
+QString TrimSpaces(QString s) { return TrimLeadingSpaces(TrimTrailingSpaces(std::move(s))); }
 
 QString LeftPart(const QString& s, qint32 n) {
     if (s.size() > n) return n <= 0 ? QString() : s.left(n);

@@ -38,15 +38,13 @@ TEST_P(CloseTest, ReportsInCommandLineModeOnly) {
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, CloseTest,
-    ::testing::Values(CloseCase{"interactive", {}, 0, "<none>"},
-                      CloseCase{"interactive after a run", {}, 1, "<none>"},
-                      CloseCase{"one parameter", {"exportar"}, 1, "<none>"},
-                      CloseCase{"exportar, nothing finished", {"exportar", "x"}, 0,
-                                "[Transformadores]\r\nTransformado=0\r\n"},
-                      CloseCase{"importar, done", {"importar", "x"}, 1, "[Transformadores]\r\nTransformado=1\r\n"},
-                      CloseCase{"exportar, no input", {"exportar", "x"}, -1,
-                                "[Transformadores]\r\nTransformado=-1\r\n"},
-                      CloseCase{"another word", {"otra", "x"}, 0, "[Transformadores]\r\nTransformado=0\r\n"}));
+    ::testing::Values(
+        CloseCase{"interactive", {}, 0, "<none>"}, CloseCase{"interactive after a run", {}, 1, "<none>"},
+        CloseCase{"one parameter", {"exportar"}, 1, "<none>"},
+        CloseCase{"exportar, nothing finished", {"exportar", "x"}, 0, "[Transformadores]\r\nTransformado=0\r\n"},
+        CloseCase{"importar, done", {"importar", "x"}, 1, "[Transformadores]\r\nTransformado=1\r\n"},
+        CloseCase{"exportar, no input", {"exportar", "x"}, -1, "[Transformadores]\r\nTransformado=-1\r\n"},
+        CloseCase{"another word", {"otra", "x"}, 0, "[Transformadores]\r\nTransformado=0\r\n"}));
 
 TEST_F(WindowFixture, InteractiveCloseLeavesAnExistingReportAlone) {
     WriteFile(reportDir_.path(), "Horalis.ini", "[Transformadores]\nTransformado=1\n");
@@ -126,11 +124,12 @@ TEST_P(UnwritableReport, IsToldAndTheWindowClosesAnyway) {
     EXPECT_TRUE(form->close());
     EXPECT_TRUE(form->hasClosed());
     EXPECT_FALSE(form->isVisible());
-    const QString question = QString::fromUtf8(
-        "retry:No se puede escribir el archivo \"%1\": compruebe que la carpeta existe y que tiene permiso para "
-        "escribir en ella.\n\nHoralis no sabrá cómo terminó la conversión. Pulse «Reintentar» para escribir el "
-        "resultado de nuevo o «Cerrar» para cerrar sin escribirlo.")
-                                 .arg(QDir::toNativeSeparators(blocked));
+    const QString question =
+        QString::fromUtf8(
+            "retry:No se puede escribir el archivo \"%1\": compruebe que la carpeta existe y que tiene permiso para "
+            "escribir en ella.\n\nHoralis no sabrá cómo terminó la conversión. Pulse «Reintentar» para escribir el "
+            "resultado de nuevo o «Cerrar» para cerrar sin escribirlo.")
+            .arg(QDir::toNativeSeparators(blocked));
     EXPECT_EQ(dialogs_.log, QStringList(c.questions, question));
     EXPECT_EQ(ReportBytes(blocked), c.reported ? "[Transformadores]\r\nTransformado=-1\r\n" : "<none>");
 }

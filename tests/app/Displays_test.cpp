@@ -28,17 +28,13 @@ TEST_P(ErrorDisplayTextTest, AddsAFullStopAboveTheCodeOfTheFullStop) {
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, ErrorDisplayTextTest,
-    ::testing::Values(StopCase{"a letter", "No existe", "No existe."},
-                      StopCase{"a full stop already", "Fin.", "Fin."},
-                      StopCase{"empty text", "", ""},
-                      StopCase{"a digit (above the full stop)", "Línea 3", "Línea 3."},
+    ::testing::Values(StopCase{"a letter", "No existe", "No existe."}, StopCase{"a full stop already", "Fin.", "Fin."},
+                      StopCase{"empty text", "", ""}, StopCase{"a digit (above the full stop)", "Línea 3", "Línea 3."},
                       StopCase{"a slash, U+002F", "C:/HTEMP/", "C:/HTEMP/."},
-                      StopCase{"a hyphen, U+002D", "a -", "a -"},
-                      StopCase{"a closing bracket, U+0029", "(1)", "(1)"},
+                      StopCase{"a hyphen, U+002D", "a -", "a -"}, StopCase{"a closing bracket, U+0029", "(1)", "(1)"},
                       StopCase{"an exclamation mark, U+0021", "¡Hecho!", "¡Hecho!"},
                       StopCase{"a question mark, U+003F", "¿Seguro?", "¿Seguro?."},
-                      StopCase{"a closing quote, U+0022", "\"a\"", "\"a\""},
-                      StopCase{"a space", "Fin ", "Fin "},
+                      StopCase{"a closing quote, U+0022", "\"a\"", "\"a\""}, StopCase{"a space", "Fin ", "Fin "},
                       StopCase{"a line break", "Fin\n", "Fin\n"},
                       StopCase{"a letter above ASCII", QString::fromUtf8("Solución"), QString::fromUtf8("Solución.")},
                       StopCase{"an ellipsis character", QString::fromUtf8("Espere…"), QString::fromUtf8("Espere….")}));
@@ -108,9 +104,9 @@ TEST_P(BoxPlacement, IsCentredOnTheScreen) {
     answer.stop();
 
     ASSERT_FALSE(shown.isEmpty());
-    EXPECT_EQ(shown.center(), screen.center()) << "box centre at " << shown.center().x() << "," << shown.center().y()
-                                               << "; screen centre at " << screen.center().x() << ","
-                                               << screen.center().y();
+    EXPECT_EQ(shown.center(), screen.center())
+        << "box centre at " << shown.center().x() << "," << shown.center().y() << "; screen centre at "
+        << screen.center().x() << "," << screen.center().y();
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, BoxPlacement,

@@ -52,12 +52,12 @@ TEST_F(HelpWindowTest, F1OpensTopicThree) {
 // browser; when that fails too, the error display tells both.
 struct OwnPageCase {
     const char* name;
-    bool chm;               // ZELTA.chm is there
-    bool viewer;            // a viewer opens it
-    QStringList pages;      // the candidates, relative to a folder: "+name" exists, "-name" does not
-    bool browser;           // the browser opens the page
+    bool chm;           // ZELTA.chm is there
+    bool viewer;        // a viewer opens it
+    QStringList pages;  // the candidates, relative to a folder: "+name" exists, "-name" does not
+    bool browser;       // the browser opens the page
     int context;
-    QStringList log;        // "@chm": ZELTA.chm; "@url": the page found, as a file URL; "@first": the first candidate
+    QStringList log;  // "@chm": ZELTA.chm; "@url": the page found, as a file URL; "@first": the first candidate
 };
 
 void PrintTo(const OwnPageCase& c, std::ostream* os) { *os << c.name; }

@@ -14,8 +14,8 @@ namespace {
 using test::WindowFixture;
 using test::WriteFile;
 
-const QString kReminder =
-    QString::fromUtf8("message:Deberá Abrir el fichero XML de ZELTA,\r\ndesde el cual realizó la Importación a Horalis");
+const QString kReminder = QString::fromUtf8(
+    "message:Deberá Abrir el fichero XML de ZELTA,\r\ndesde el cual realizó la Importación a Horalis");
 
 class RunsTest : public WindowFixture {
 protected:
@@ -86,24 +86,36 @@ TEST_P(AutomaticRunTest, RunsBeforeTheWindowIsSeenAndCloses) {
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, AutomaticRunTest,
-    ::testing::Values(
-        AutomaticCase{"exportar_cancelled", {"exportar", "x"}, {std::nullopt},
-                      {"file", "message:No existe archivo"}, "[Transformadores]\r\nTransformado=-1\r\n"},
-        AutomaticCase{"EXPORTAR_name_of_no_file", {"EXPORTAR", "x"}, {"@missing"},
-                      {"file", "message:No existe archivo"}, "[Transformadores]\r\nTransformado=-1\r\n"},
-        AutomaticCase{"exportar_done", {"exportar", "x"}, {"@small"},
-                      {"file", "message:Proceso finalizado"}, "[Transformadores]\r\nTransformado=1\r\n"},
-        AutomaticCase{"importar_cancelled", {"importar", "x"}, {std::nullopt},
-                      {kReminder, "file", QString::fromUtf8("message:No existe archivo XML o Solución.")},
-                      "[Transformadores]\r\nTransformado=-1\r\n"},
-        AutomaticCase{"importar_without_SOLUC", {"Importar", "x"}, {"@small"},
-                      {kReminder, "file", QString::fromUtf8("message:No existe archivo XML o Solución.")},
-                      "[Transformadores]\r\nTransformado=-1\r\n"}),
+    ::testing::Values(AutomaticCase{"exportar_cancelled",
+                                    {"exportar", "x"},
+                                    {std::nullopt},
+                                    {"file", "message:No existe archivo"},
+                                    "[Transformadores]\r\nTransformado=-1\r\n"},
+                      AutomaticCase{"EXPORTAR_name_of_no_file",
+                                    {"EXPORTAR", "x"},
+                                    {"@missing"},
+                                    {"file", "message:No existe archivo"},
+                                    "[Transformadores]\r\nTransformado=-1\r\n"},
+                      AutomaticCase{"exportar_done",
+                                    {"exportar", "x"},
+                                    {"@small"},
+                                    {"file", "message:Proceso finalizado"},
+                                    "[Transformadores]\r\nTransformado=1\r\n"},
+                      AutomaticCase{"importar_cancelled",
+                                    {"importar", "x"},
+                                    {std::nullopt},
+                                    {kReminder, "file", QString::fromUtf8("message:No existe archivo XML o Solución.")},
+                                    "[Transformadores]\r\nTransformado=-1\r\n"},
+                      AutomaticCase{"importar_without_SOLUC",
+                                    {"Importar", "x"},
+                                    {"@small"},
+                                    {kReminder, "file", QString::fromUtf8("message:No existe archivo XML o Solución.")},
+                                    "[Transformadores]\r\nTransformado=-1\r\n"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(RunsTest, NothingRunsByItselfInTheOtherModes) {
-    for (const QStringList& parameters : {QStringList{}, QStringList{"exportar"}, QStringList{"otra", "x"},
-                                          QStringList{"exportar", "x", "y"}}) {
+    for (const QStringList& parameters :
+         {QStringList{}, QStringList{"exportar"}, QStringList{"otra", "x"}, QStringList{"exportar", "x", "y"}}) {
         auto form = MakeWindow(parameters);
         form->show();
         EXPECT_TRUE(form->isVisible()) << parameters.join(' ').toStdString();
@@ -211,8 +223,8 @@ TEST_F(RunsTest, ProcesoFinalizadoOffersTheSummaryOfEitherRun) {
     auto form = MakeWindow({});
     form->show();
     QTest::mouseClick(form->BExportar, Qt::LeftButton);
-    ASSERT_TRUE(QFile::copy(QString(PUENTE_TEST_DATA) + "/return/soluc_dbase3.dbf",
-                            QDir(htemp_.path()).filePath("SOLUC.DBF")));
+    ASSERT_TRUE(
+        QFile::copy(QString(PUENTE_TEST_DATA) + "/return/soluc_dbase3.dbf", QDir(htemp_.path()).filePath("SOLUC.DBF")));
     QTest::mouseClick(form->BImportar, Qt::LeftButton);
 
     EXPECT_EQ(dialogs_.log,
@@ -276,7 +288,7 @@ TEST_P(WindowRunLog, OneEntryPerRun) {
     const LogCase& c = GetParam();
     const QString document = c.document == std::string("@small")      ? Small()
                              : c.document == std::string("@notzelta") ? NotZelta()
-                                                                       : QString();
+                                                                      : QString();
     dialogs_.files = {document.isEmpty() ? std::nullopt : std::optional<QString>(document)};
     auto form = MakeWindow({});
     form->show();
@@ -292,12 +304,11 @@ TEST_P(WindowRunLog, OneEntryPerRun) {
     EXPECT_TRUE(text.contains(QString("\nResultado: ") + c.outcome + "\n")) << text.toStdString();
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, WindowRunLog,
-    ::testing::Values(LogCase{"done", "@small", "finalizado", "message:Proceso finalizado"},
-                      LogCase{"no_input", "", "sin entrada", "message:No existe archivo"},
-                      LogCase{"error", "@notzelta", "error", "@error"}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Cases, WindowRunLog,
+                         ::testing::Values(LogCase{"done", "@small", "finalizado", "message:Proceso finalizado"},
+                                           LogCase{"no_input", "", "sin entrada", "message:No existe archivo"},
+                                           LogCase{"error", "@notzelta", "error", "@error"}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 // A log that cannot be written changes nothing the person sees.
 TEST_F(RunsTest, ALogThatCannotBeWrittenIsPassedOver) {

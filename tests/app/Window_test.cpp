@@ -101,9 +101,9 @@ TEST_F(WindowFixture, PanelsHaveTheirGradients) {
         GradientPanel* panel;
         QRgb start, middle, end;
     };
-    for (const Expected& e : {Expected{form->Draw3D2, 0xF9D37D, 0xFFFFFF, 0xFFEEDD},
-                              Expected{form->Draw3D3, 0xF9D37D, 0xFFFFFF, 0xFFEEDD},
-                              Expected{form->Draw3D1, 0xC2CDFE, 0xCFF2FE, 0xCCD8E6}}) {
+    for (const Expected& e :
+         {Expected{form->Draw3D2, 0xF9D37D, 0xFFFFFF, 0xFFEEDD}, Expected{form->Draw3D3, 0xF9D37D, 0xFFFFFF, 0xFFEEDD},
+          Expected{form->Draw3D1, 0xC2CDFE, 0xCFF2FE, 0xCCD8E6}}) {
         const std::string name = e.panel->objectName().toStdString();
         EXPECT_EQ(e.panel->startColor(), QColor(e.start)) << name;
         EXPECT_EQ(e.panel->middleColor(), QColor(e.middle)) << name;

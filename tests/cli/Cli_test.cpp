@@ -36,12 +36,13 @@ TEST_F(CliTest, ExportarPrintsTheSummary) {
     const Outcome r = RunTool({"exportar", kSmall, "--htemp", htemp_.path()});
     EXPECT_EQ(r.status, kExitDone) << r.err.toStdString();
     EXPECT_EQ(r.err, "Proceso finalizado\n");  // after the summary, with no reminder
-    EXPECT_EQ(r.out, QString("Documento: %1\nCarpeta de trabajo: %2\n"
-                             "ASIGNOMT: 3 filas\nPROFT: 2 filas\nAULAT: 2 filas\n"
-                             "GRUPOST: 2 filas\n"
-                             "  - Grupo 2 ('1ESO B'): ningún profesor tiene el código de tutor 'P9'; TUTOR queda vacío.\n"
-                             "DIASHORAST: 0 filas\nASIGT: 3 filas\n")
-                         .arg(kSmall, htemp_.path()));
+    EXPECT_EQ(r.out,
+              QString("Documento: %1\nCarpeta de trabajo: %2\n"
+                      "ASIGNOMT: 3 filas\nPROFT: 2 filas\nAULAT: 2 filas\n"
+                      "GRUPOST: 2 filas\n"
+                      "  - Grupo 2 ('1ESO B'): ningún profesor tiene el código de tutor 'P9'; TUTOR queda vacío.\n"
+                      "DIASHORAST: 0 filas\nASIGT: 3 filas\n")
+                  .arg(kSmall, htemp_.path()));
 }
 
 TEST_F(CliTest, ImportarPrintsTheResultAndItsCounts) {
@@ -64,10 +65,14 @@ TEST_F(CliTest, ImportarPrintsItsNotes) {
     ASSERT_EQ(RunTool({"exportar", doc, "--htemp", htemp_.path()}).status, kExitDone);
     {
         Table soluc(htemp_.path(), "SOLUC");
-        soluc.CreateTable({{"DIA", FieldKind::Integer, 0}, {"HORA", FieldKind::Integer, 0},
-                           {"SESIONES", FieldKind::Character, 20}, {"CODGRUPO", FieldKind::Character, 10},
-                           {"ASIG", FieldKind::Character, 10}, {"TAREA", FieldKind::Character, 10},
-                           {"PROF", FieldKind::Character, 10}, {"AULA", FieldKind::Character, 10}});
+        soluc.CreateTable({{"DIA", FieldKind::Integer, 0},
+                           {"HORA", FieldKind::Integer, 0},
+                           {"SESIONES", FieldKind::Character, 20},
+                           {"CODGRUPO", FieldKind::Character, 10},
+                           {"ASIG", FieldKind::Character, 10},
+                           {"TAREA", FieldKind::Character, 10},
+                           {"PROF", FieldKind::Character, 10},
+                           {"AULA", FieldKind::Character, 10}});
         soluc.Open(OpenMode::Exclusive);
         soluc.Append();
         soluc.FieldByName("DIA").SetAsString("1");
@@ -95,17 +100,28 @@ struct StatusCase {
 
 TEST_F(CliTest, ExitStatuses) {
     const QList<StatusCase> cases = {
-        {"no input for exportar", {"exportar", "%D/falta.xml", "--htemp", "%H"}, kExitNoInput,
+        {"no input for exportar",
+         {"exportar", "%D/falta.xml", "--htemp", "%H"},
+         kExitNoInput,
          "No existe archivo: %D/falta.xml\n"},
-        {"no SOLUC for importar", {"importar", kSmall, "--htemp", "%H"}, kExitNoInput,
+        {"no SOLUC for importar",
+         {"importar", kSmall, "--htemp", "%H"},
+         kExitNoInput,
          "No existe archivo XML o Solución. Falta: %H/SOLUC.DBF\n"},
-        {"no document for importar", {"importar", "%D/falta.xml", "--htemp", "%H"}, kExitNoInput,
+        {"no document for importar",
+         {"importar", "%D/falta.xml", "--htemp", "%H"},
+         kExitNoInput,
          "No existe archivo XML o Solución. Falta: %D/falta.xml\n"},
-        {"a working directory that does not exist", {"exportar", kSmall, "--htemp", "%H/nada"}, kExitNoInput,
+        {"a working directory that does not exist",
+         {"exportar", kSmall, "--htemp", "%H/nada"},
+         kExitNoInput,
          "No existe la carpeta de trabajo de Horalis '%H/nada'.\n"},
         {"an error", {"exportar", "%D/roto.xml", "--htemp", "%H"}, kExitError, "Error: El archivo '"},
         {"no arguments", {}, kExitUsage, "Indique la orden (exportar o importar) y el documento XML."},
-        {"unknown command", {"convertir", kSmall}, kExitUsage, "Orden desconocida: convertir (use exportar, importar, copias o restaurar)."},
+        {"unknown command",
+         {"convertir", kSmall},
+         kExitUsage,
+         "Orden desconocida: convertir (use exportar, importar, copias o restaurar)."},
         {"unknown option", {"exportar", kSmall, "--rapido"}, kExitUsage, "Opción desconocida: --rapido\n"},
         {"unknown short option", {"exportar", kSmall, "-x"}, kExitUsage, "Opción desconocida: -x\n"},
         {"--htemp without folder", {"exportar", kSmall, "--htemp"}, kExitUsage, "Falta la carpeta después de --htemp."},
@@ -184,7 +200,8 @@ TEST_F(CliTest, JsonOfTheReturnRunAndOfAFailure) {
     EXPECT_EQ(done.status, kExitDone) << done.err.toStdString();
     o = QJsonDocument::fromJson(done.out.toUtf8()).object();
     EXPECT_EQ(o["resultado"].toString(), "hecho");
-    EXPECT_EQ(o["resultado_documento"].toString(), QDir::toNativeSeparators(docs_.filePath("ResultadoHoraliscentro.xml")));
+    EXPECT_EQ(o["resultado_documento"].toString(),
+              QDir::toNativeSeparators(docs_.filePath("ResultadoHoraliscentro.xml")));
     EXPECT_EQ(o["entradas"].toInt(), 3);
     EXPECT_EQ(o["pasados_por_alto"].toInt(), 3);
     EXPECT_EQ(o["sin_entrada"].toInt(), 1);
@@ -222,8 +239,8 @@ int LogEntries(const QString& dir) {
 }
 
 TEST_F(CliTest, AWrongImportIsUndoneByRestoringTheBackup) {
-    const QString other = test::WriteFile(docs_.path(), "otro.xml",
-                                          "<centro><materias><dmaterias abrev='OTRA' codigo='O1'/></materias></centro>");
+    const QString other = test::WriteFile(
+        docs_.path(), "otro.xml", "<centro><materias><dmaterias abrev='OTRA' codigo='O1'/></materias></centro>");
     ASSERT_EQ(RunTool({"exportar", kSmall, "--htemp", htemp_.path(), "--quiet"}).status, kExitDone);
     const QMap<QString, QByteArray> good = Tables(htemp_.path());
     const Outcome wrong = RunTool({"exportar", other, "--htemp", htemp_.path()});
@@ -278,7 +295,9 @@ TEST_F(CliTest, NewWordsAndOptionsRefusedWhereTheyDoNotFit) {
         {"simular with importar", {"importar", kSmall, "--simular"}, kExitUsage, "--simular solo vale con exportar."},
         {"copias with an argument", {"copias", "x"}, kExitUsage, "Demasiados argumentos para copias."},
         {"restaurar with two", {"restaurar", "a", "b"}, kExitUsage, "Demasiados argumentos para restaurar."},
-        {"copias without a working directory", {"copias", "--htemp", "%H/nada"}, kExitNoInput,
+        {"copias without a working directory",
+         {"copias", "--htemp", "%H/nada"},
+         kExitNoInput,
          "No existe la carpeta de trabajo"},
         {"restaurar without backups", {"restaurar", "--htemp", "%H"}, kExitNoInput, ""},
     };

@@ -15,7 +15,7 @@ namespace {
 struct DefaultCase {
     const char* name;
     QByteArray document;
-    const char* path;            // the element read
+    const char* path;  // the element read
     const char* attribute;
     std::optional<QString> value;  // what it reads as; nullopt: missing
 };
@@ -47,15 +47,13 @@ INSTANTIATE_TEST_SUITE_P(
         DefaultCase{"the element's own value wins",
                     "<!DOCTYPE centro [<!ATTLIST centro version CDATA \"9\">]>\n<centro version=\"8\"/>", "/centro",
                     "version", QString("8")},
-        DefaultCase{"an empty default",
-                    "<!DOCTYPE centro [<!ATTLIST centro version CDATA \"\">]>\n<centro/>", "/centro", "version",
-                    QString("")},
+        DefaultCase{"an empty default", "<!DOCTYPE centro [<!ATTLIST centro version CDATA \"\">]>\n<centro/>",
+                    "/centro", "version", QString("")},
         DefaultCase{"a default naming an entity",
                     "<!DOCTYPE centro [<!ENTITY v \"9.1\"><!ATTLIST centro version CDATA \"&v;&#233;\">]>\n<centro/>",
                     "/centro", "version", QString::fromUtf8("9.1é")},
-        DefaultCase{"#IMPLIED gives nothing",
-                    "<!DOCTYPE centro [<!ATTLIST centro version CDATA #IMPLIED>]>\n<centro/>", "/centro", "version",
-                    std::nullopt},
+        DefaultCase{"#IMPLIED gives nothing", "<!DOCTYPE centro [<!ATTLIST centro version CDATA #IMPLIED>]>\n<centro/>",
+                    "/centro", "version", std::nullopt},
         DefaultCase{"#REQUIRED but missing gives nothing",
                     "<!DOCTYPE centro [<!ATTLIST centro version CDATA #REQUIRED>]>\n<centro/>", "/centro", "version",
                     std::nullopt},

@@ -92,11 +92,11 @@ INSTANTIATE_TEST_SUITE_P(
                      "\xE2\x82\xAC"},
         // libxml2 writes UTF-16 little-endian, with its byte order mark.
         EncodingCase{"encoding-utf-16le-bom.xml", "UTF-16", "UTF-16", kWindows,
-                     "\xFF\xFE" + utf16le("<?xml version=\"1.0\" encoding=\"UTF-16\"?>\n"),
-                     QByteArray("\xF1\x00", 2), QByteArray("\xAC\x20", 2)},
+                     "\xFF\xFE" + utf16le("<?xml version=\"1.0\" encoding=\"UTF-16\"?>\n"), QByteArray("\xF1\x00", 2),
+                     QByteArray("\xAC\x20", 2)},
         EncodingCase{"encoding-utf-16be-bom.xml", "UTF-16", "UTF-16", kWindows,
-                     "\xFF\xFE" + utf16le("<?xml version=\"1.0\" encoding=\"UTF-16\"?>\n"),
-                     QByteArray("\xF1\x00", 2), QByteArray("\xAC\x20", 2)},
+                     "\xFF\xFE" + utf16le("<?xml version=\"1.0\" encoding=\"UTF-16\"?>\n"), QByteArray("\xF1\x00", 2),
+                     QByteArray("\xAC\x20", 2)},
         // Latin-1 has no euro sign: it goes out as a character reference.
         EncodingCase{"encoding-iso-8859-1.xml", "ISO-8859-1", "ISO-8859-1", kSpanish,
                      "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>\n<!-- Prueba", "\xF1", "&#8364;"},
@@ -157,30 +157,29 @@ TEST_P(LoadOutcomeTest, ReportsStatusMessageAndPosition) {
 INSTANTIATE_TEST_SUITE_P(
     Outcomes, LoadOutcomeTest,
     ::testing::Values(
-        LoadCase{"well_formed", [](const QTemporaryDir&) { return fixture("centro.xml"); },
-                 LoadResult::Status::Ok, "", 0, 0},
+        LoadCase{"well_formed", [](const QTemporaryDir&) { return fixture("centro.xml"); }, LoadResult::Status::Ok, "",
+                 0, 0},
         LoadCase{"missing", [](const QTemporaryDir& dir) { return dir.filePath("no-existe.xml"); },
                  LoadResult::Status::Missing, "no existe el archivo o el directorio", 0, 0},
-        LoadCase{"a_folder", [](const QTemporaryDir& dir) { return dir.path(); },
-                 LoadResult::Status::Unreadable, "es un directorio", 0, 0},
+        LoadCase{"a_folder", [](const QTemporaryDir& dir) { return dir.path(); }, LoadResult::Status::Unreadable,
+                 "es un directorio", 0, 0},
         LoadCase{"tag_mismatch", [](const QTemporaryDir&) { return fixture("mal-formado.xml"); },
-                 LoadResult::Status::NotWellFormed, "Opening and ending tag mismatch: b line 2 and centro",
-                 2, 32},
+                 LoadResult::Status::NotWellFormed, "Opening and ending tag mismatch: b line 2 and centro", 2, 32},
         LoadCase{"empty_file", bytesFile(""), LoadResult::Status::NotWellFormed, "Document is empty", 1, 1},
-        LoadCase{"no_root_after_declaration", bytesFile("<?xml version=\"1.0\"?>\n"),
-                 LoadResult::Status::NotWellFormed, "Start tag expected, '<' not found", 2, 1},
+        LoadCase{"no_root_after_declaration", bytesFile("<?xml version=\"1.0\"?>\n"), LoadResult::Status::NotWellFormed,
+                 "Start tag expected, '<' not found", 2, 1},
         LoadCase{"two_roots", bytesFile("<centro/>\n<centro/>\n"), LoadResult::Status::NotWellFormed,
                  "Extra content at the end of the document", 2, 1},
-        LoadCase{"unquoted_attribute", bytesFile("<centro\n  nombre=x/>"),
-                 LoadResult::Status::NotWellFormed, "AttValue: \" or ' expected", 2, 10},
-        LoadCase{"undeclared_prefix", bytesFile("<centro>\n<x:materias/></centro>"),
-                 LoadResult::Status::NotWellFormed, "Namespace prefix x on materias is not defined", 2, 12},
+        LoadCase{"unquoted_attribute", bytesFile("<centro\n  nombre=x/>"), LoadResult::Status::NotWellFormed,
+                 "AttValue: \" or ' expected", 2, 10},
+        LoadCase{"undeclared_prefix", bytesFile("<centro>\n<x:materias/></centro>"), LoadResult::Status::NotWellFormed,
+                 "Namespace prefix x on materias is not defined", 2, 12},
         LoadCase{"latin1_bytes_declared_utf8",
-                 bytesFile("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<centro nombre=\"Espa\xF1" "a\"/>"),
+                 bytesFile("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<centro nombre=\"Espa\xF1"
+                           "a\"/>"),
                  LoadResult::Status::NotWellFormed,
                  "Input is not proper UTF-8, indicate encoding !\nBytes: 0xF1 0x61 0x22 0x2F", 2, 21},
-        LoadCase{"unknown_encoding",
-                 bytesFile("<?xml version=\"1.0\" encoding=\"x-desconocida\"?>\n<centro/>"),
+        LoadCase{"unknown_encoding", bytesFile("<?xml version=\"1.0\" encoding=\"x-desconocida\"?>\n<centro/>"),
                  LoadResult::Status::NotWellFormed, "Unsupported encoding x-desconocida", 1, 45},
         // 0x81 has no character in windows-1252 (Windows itself maps it to
         // U+0081); glibc's converter refuses it.
@@ -190,8 +189,7 @@ INSTANTIATE_TEST_SUITE_P(
                  "input conversion failed due to input error, bytes 0x81 0x79 0x22 0x2F", 2, 18}));
 
 TEST(LoadOutcomeTest, UnreadableWithoutPermission) {
-    if (geteuid() == 0)
-        GTEST_SKIP() << "running as root: file permissions do not stop root from reading";
+    if (geteuid() == 0) GTEST_SKIP() << "running as root: file permissions do not stop root from reading";
     QTemporaryDir dir;
     const QString path = dir.filePath("cerrado.xml");
     ASSERT_TRUE(writeBytes(path, "<centro/>"));

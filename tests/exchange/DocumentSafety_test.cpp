@@ -30,10 +30,8 @@ QString everythingReadable(const Document& doc) {
     QList<Element> pending = {doc.documentElement()};
     while (!pending.isEmpty()) {
         const Element e = pending.takeLast();
-        if (e.isNull())
-            continue;
-        for (const QString& name : e.attributeNames())
-            all += e.attribute(name).value_or(QString());
+        if (e.isNull()) continue;
+        for (const QString& name : e.attributeNames()) all += e.attribute(name).value_or(QString());
         pending += e.childElements();
     }
     return all;
@@ -81,22 +79,19 @@ INSTANTIATE_TEST_SUITE_P(
         ExternalCase{"entity_in_content",
                      "<!DOCTYPE centro [<!ENTITY x SYSTEM \"FILE\">]>\n<centro a=\"1\"><b>&x;</b></centro>",
                      LoadResult::Status::Ok, ""},
-        ExternalCase{"entity_in_attribute",
-                     "<!DOCTYPE centro [<!ENTITY x SYSTEM \"FILE\">]>\n<centro a=\"&x;\"/>",
+        ExternalCase{"entity_in_attribute", "<!DOCTYPE centro [<!ENTITY x SYSTEM \"FILE\">]>\n<centro a=\"&x;\"/>",
                      LoadResult::Status::NotWellFormed, "Attribute references external entity 'x'"},
         ExternalCase{"entity_in_attribute_through_internal",
                      "<!DOCTYPE centro [<!ENTITY x SYSTEM \"FILE\"><!ENTITY y \"[&x;]\">]>\n<centro a=\"&y;\"/>",
                      LoadResult::Status::NotWellFormed, "Attribute references external entity 'x'"},
-        ExternalCase{"external_dtd", "<!DOCTYPE centro SYSTEM \"DTD\">\n<centro a=\"&s;\"/>",
-                     LoadResult::Status::Ok, ""},
-        ExternalCase{"parameter_entity",
-                     "<!DOCTYPE centro [<!ENTITY % p SYSTEM \"DTD\"> %p;]>\n<centro a=\"&s;\"/>",
+        ExternalCase{"external_dtd", "<!DOCTYPE centro SYSTEM \"DTD\">\n<centro a=\"&s;\"/>", LoadResult::Status::Ok,
+                     ""},
+        ExternalCase{"parameter_entity", "<!DOCTYPE centro [<!ENTITY % p SYSTEM \"DTD\"> %p;]>\n<centro a=\"&s;\"/>",
                      LoadResult::Status::NotWellFormed, "Entity 's' not defined"},
         ExternalCase{"attribute_default_in_external_dtd", "<!DOCTYPE centro SYSTEM \"DTD\">\n<centro/>",
                      LoadResult::Status::Ok, ""},
         ExternalCase{"attribute_default_through_parameter_entity",
-                     "<!DOCTYPE centro [<!ENTITY % p SYSTEM \"DTD\"> %p;]>\n<centro/>", LoadResult::Status::Ok,
-                     ""}));
+                     "<!DOCTYPE centro [<!ENTITY % p SYSTEM \"DTD\"> %p;]>\n<centro/>", LoadResult::Status::Ok, ""}));
 
 // A listening socket on the loopback: a document naming it must not make
 // the loader connect. The load runs on a worker thread while this one
@@ -114,10 +109,9 @@ TEST(ExternalEntityTest, NeverConnectsToTheNetwork) {
     ASSERT_EQ(getsockname(server, reinterpret_cast<sockaddr*>(&address), &length), 0);
     const QByteArray url = "http://127.0.0.1:" + QByteArray::number(ntohs(address.sin_port)) + "/x";
 
-    for (const QByteArray& text :
-         {"<!DOCTYPE centro [<!ENTITY x SYSTEM \"" + url + "\">]>\n<centro>&x;</centro>",
-          "<!DOCTYPE centro SYSTEM \"" + url + "\">\n<centro/>",
-          "<!DOCTYPE centro [<!ENTITY % p SYSTEM \"" + url + "\"> %p;]>\n<centro/>"}) {
+    for (const QByteArray& text : {"<!DOCTYPE centro [<!ENTITY x SYSTEM \"" + url + "\">]>\n<centro>&x;</centro>",
+                                   "<!DOCTYPE centro SYSTEM \"" + url + "\">\n<centro/>",
+                                   "<!DOCTYPE centro [<!ENTITY % p SYSTEM \"" + url + "\"> %p;]>\n<centro/>"}) {
         std::atomic<bool> done = false;
         std::thread loader([&] {
             Document doc;
@@ -196,8 +190,7 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         CdataEndCase{"attribute_only", "<!DOCTYPE centro [<!ENTITY a \"]]>\">]>\n<centro nombre=\"&a;\"/>", true, 0},
         CdataEndCase{"attribute_then_content",
-                     "<!DOCTYPE centro [<!ENTITY a \"]]>\">]>\n<centro nombre=\"&a;\">\n<b>&a;</b></centro>",
-                     false, 3},
+                     "<!DOCTYPE centro [<!ENTITY a \"]]>\">]>\n<centro nombre=\"&a;\">\n<b>&a;</b></centro>", false, 3},
         CdataEndCase{"nested_attribute_then_content",
                      "<!DOCTYPE centro [<!ENTITY a \"]]>\"><!ENTITY b \"x&a;\">]>\n"
                      "<centro nombre=\"&a;\"><b>&b;</b></centro>",
@@ -247,15 +240,14 @@ TEST_P(ExpansionTest, Refused) {
 
 INSTANTIATE_TEST_SUITE_P(
     Documents, ExpansionTest,
-    ::testing::Values(
-        ExpansionCase{"laughs_in_content", laughs("<centro>&l10;</centro>"), "Detected an entity reference loop",
-                      1, 5},
-        ExpansionCase{"laughs_in_attribute", laughs("<centro a=\"&l10;\"/>"), "Detected an entity reference loop",
-                      15, 17},
-        ExpansionCase{"quadratic_in_attribute", quadratic("<centro a=\"", "\"/>"),
-                      "las entidades de los atributos dan más de 10000000 bytes de texto (al llegar al "
-                      "atributo 'a' del elemento 'centro')",
-                      2, 0}));
+    ::testing::Values(ExpansionCase{"laughs_in_content", laughs("<centro>&l10;</centro>"),
+                                    "Detected an entity reference loop", 1, 5},
+                      ExpansionCase{"laughs_in_attribute", laughs("<centro a=\"&l10;\"/>"),
+                                    "Detected an entity reference loop", 15, 17},
+                      ExpansionCase{"quadratic_in_attribute", quadratic("<centro a=\"", "\"/>"),
+                                    "las entidades de los atributos dan más de 10000000 bytes de texto (al llegar al "
+                                    "atributo 'a' del elemento 'centro')",
+                                    2, 0}));
 
 // In element content references stay references: nothing is expanded.
 TEST(ExpansionTest, QuadraticInContentStaysSmall) {
@@ -294,16 +286,16 @@ TEST_P(SizeLimitTest, LoadsOrRefusesCleanly) {
 
 INSTANTIATE_TEST_SUITE_P(
     Documents, SizeLimitTest,
-    ::testing::Values(
-        SizeCase{"nested_100000_deep",
-                 [] { return QByteArray("<a>").repeated(100000) + QByteArray("</a>").repeated(100000); },
-                 LoadResult::Status::NotWellFormed, "Excessive depth in document: 256 use XML_PARSE_HUGE option",
-                 1, 772},
-        SizeCase{"attribute_of_20_MB", [] { return "<centro a=\"" + QByteArray(20'000'000, 'x') + "\"/>"; },
-                 LoadResult::Status::NotWellFormed, "AttValue length too long", 1, 11},
-        // Text in element content has no such limit; nothing here reads it.
-        SizeCase{"text_of_20_MB", [] { return "<centro>" + QByteArray(20'000'000, 'x') + "</centro>"; },
-                 LoadResult::Status::Ok, "", 0, 0}));
+    ::testing::Values(SizeCase{"nested_100000_deep",
+                               [] { return QByteArray("<a>").repeated(100000) + QByteArray("</a>").repeated(100000); },
+                               LoadResult::Status::NotWellFormed,
+                               "Excessive depth in document: 256 use XML_PARSE_HUGE option", 1, 772},
+                      SizeCase{"attribute_of_20_MB",
+                               [] { return "<centro a=\"" + QByteArray(20'000'000, 'x') + "\"/>"; },
+                               LoadResult::Status::NotWellFormed, "AttValue length too long", 1, 11},
+                      // Text in element content has no such limit; nothing here reads it.
+                      SizeCase{"text_of_20_MB", [] { return "<centro>" + QByteArray(20'000'000, 'x') + "</centro>"; },
+                               LoadResult::Status::Ok, "", 0, 0}));
 
 TEST(SizeLimitTest, AttributeOf9MBLoads) {
     Document doc;
@@ -318,8 +310,9 @@ TEST(SizeLimitTest, FiftyMegabytesLoadAndSelect) {
     text.reserve(52'000'000);
     for (int i = 0; i < kCount; ++i) {
         const QByteArray n = QByteArray::number(i);
-        text += "  <dasignatura codigo=\"" + n + "\" materia=\"MAT" + n + "\" grupo=\"1ºESO-A\" profesor=\"P" +
-                n + "\" aula=\"A" + n + "\" horas=\"4,5\" nombre=\"Matemáticas orientadas a las enseñanzas "
+        text += "  <dasignatura codigo=\"" + n + "\" materia=\"MAT" + n + "\" grupo=\"1ºESO-A\" profesor=\"P" + n +
+                "\" aula=\"A" + n +
+                "\" horas=\"4,5\" nombre=\"Matemáticas orientadas a las enseñanzas "
                 "académicas del alumnado de la etapa\"/>\n";
     }
     text += "</asignaturas>\n</centro>\n";
@@ -334,8 +327,7 @@ TEST(SizeLimitTest, FiftyMegabytesLoadAndSelect) {
     const QList<Element> all = doc.selectNodes("/centro/asignaturas/dasignatura");
     ASSERT_EQ(all.size(), kCount);
     qint64 sum = 0;
-    for (const Element& e : all)
-        sum += e.attribute("codigo").value_or("0").toLongLong();
+    for (const Element& e : all) sum += e.attribute("codigo").value_or("0").toLongLong();
     EXPECT_EQ(sum, qint64(kCount) * (kCount - 1) / 2);
     EXPECT_EQ(all.last().attribute("profesor"), QString("P249999"));
 }

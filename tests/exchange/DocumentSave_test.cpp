@@ -102,17 +102,17 @@ TEST_P(ResultDocumentTest, WritesTheNewRootAfterWhatStoodOutsideTheOld) {
 
 INSTANTIATE_TEST_SUITE_P(
     Entries, ResultDocumentTest,
-    ::testing::Values(
-        ResultCase{"no_entries", {}, "  <solucion_horario/>\n</centro>\n"},
-        ResultCase{"two_entries",
-                   {{"M1", "1ºA", "P1", "", "T1", 3, "2"}, {"M2", "2ºB", "P1", "A&B", "", 5, "6"}},
-                   QStringLiteral("  <solucion_horario>\n"
-                                  "    <dsolucion casig=\"M1\" cgrupo=\"1ºA\" cprofe=\"P1\" caula=\"\" "
-                                  "cactiv=\"T1\" dia=\"3\" hora=\"2\"/>\n"
-                                  "    <dsolucion casig=\"M2\" cgrupo=\"2ºB\" cprofe=\"P1\" caula=\"A&amp;B\" "
-                                  "cactiv=\"\" dia=\"5\" hora=\"6\"/>\n"
-                                  "  </solucion_horario>\n"
-                                  "</centro>\n")}));
+    ::testing::Values(ResultCase{"no_entries", {}, "  <solucion_horario/>\n</centro>\n"},
+                      ResultCase{
+                          "two_entries",
+                          {{"M1", "1ºA", "P1", "", "T1", 3, "2"}, {"M2", "2ºB", "P1", "A&B", "", 5, "6"}},
+                          QStringLiteral("  <solucion_horario>\n"
+                                         "    <dsolucion casig=\"M1\" cgrupo=\"1ºA\" cprofe=\"P1\" caula=\"\" "
+                                         "cactiv=\"T1\" dia=\"3\" hora=\"2\"/>\n"
+                                         "    <dsolucion casig=\"M2\" cgrupo=\"2ºB\" cprofe=\"P1\" caula=\"A&amp;B\" "
+                                         "cactiv=\"\" dia=\"5\" hora=\"6\"/>\n"
+                                         "  </solucion_horario>\n"
+                                         "</centro>\n")}));
 
 // ---------------------------------------------------------------------------
 // Layout of loaded content
@@ -157,9 +157,9 @@ INSTANTIATE_TEST_SUITE_P(
                    "<centro>\n<nota>texto <b>negrita</b> y <![CDATA[<crudo>]]></nota>\n</centro>",
                    "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
                    "<centro>\n<nota>texto <b>negrita</b> y <![CDATA[<crudo>]]></nota>\n</centro>\n"},
-        LayoutCase{"single_quotes_and_crlf",
-                   "<?xml version='1.0'?>\r\n<centro nombre='a \"b\"'>\r\n<x/>\r\n</centro>\r\n",
-                   "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<centro nombre=\"a &quot;b&quot;\">\n<x/>\n</centro>\n"},
+        LayoutCase{
+            "single_quotes_and_crlf", "<?xml version='1.0'?>\r\n<centro nombre='a \"b\"'>\r\n<x/>\r\n</centro>\r\n",
+            "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<centro nombre=\"a &quot;b&quot;\">\n<x/>\n</centro>\n"},
         // Element-only content without any line break gets indented.
         LayoutCase{"compact_gets_indented", "<centro><materias><dmaterias codigo=\"M1\"/></materias></centro>",
                    "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
@@ -231,8 +231,7 @@ TEST(SaveFailureTest, WriteFailsHalfwayAndLeavesTheOldFile) {
 }
 
 TEST(SaveFailureTest, ReadOnlyFolder) {
-    if (geteuid() == 0)
-        GTEST_SKIP() << "running as root: a read-only folder does not stop root from writing";
+    if (geteuid() == 0) GTEST_SKIP() << "running as root: a read-only folder does not stop root from writing";
     QTemporaryDir dir;
     const QString path = dir.filePath("centro.xml");
     ASSERT_TRUE(writeBytes(path, "anterior"));

@@ -98,15 +98,14 @@ const QList<StreamCase> kStreamCases = {
     {"no_declaration", kRootWithContent},
     {"declaration_without_encoding", "<?xml version=\"1.0\"?>" + kRootWithContent + "\n"},
     {"standalone", "<?xml version='1.0' encoding='utf-8' standalone='yes'?>" + kRootWithContent},
-    {"iso_8859_1", "<?xml version='1.0' encoding='ISO-8859-1'?>\n<!-- Exportado por ZELTA \xd1 -->\n" +
-                       kRootWithContent},
+    {"iso_8859_1",
+     "<?xml version='1.0' encoding='ISO-8859-1'?>\n<!-- Exportado por ZELTA \xd1 -->\n" + kRootWithContent},
     {"windows_1252", "<?xml version=\"1.0\" encoding=\"windows-1252\"?>\n<?zelta v=\"2\"?>\n" + kRootWithContent +
                          "\n<!-- fin \x80 -->\n"},
     {"utf16", utf16(QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-16\"?>\n<!-- Ñandú -->\n") +
                     QString::fromUtf8(kRootWithContent))},
-    {"comments_and_pis_around",
-     "<?xml version='1.0' encoding='UTF-8'?>\n<!-- antes -->\n<?antes uno?>\n" + kRootWithContent +
-         "\n<!-- después -->\n<?despues dos?>\n<!---->\n"},
+    {"comments_and_pis_around", "<?xml version='1.0' encoding='UTF-8'?>\n<!-- antes -->\n<?antes uno?>\n" +
+                                    kRootWithContent + "\n<!-- después -->\n<?despues dos?>\n<!---->\n"},
     {"doctype_with_internal_subset",
      "<?xml version='1.0' encoding='ISO-8859-1'?>\n"
      "<!DOCTYPE centro [\n"
@@ -161,8 +160,10 @@ void PrintTo(const RefusedCase& c, std::ostream* os) { *os << c.name; }
 QByteArray manyEntityAttributes() {
     // 20 elements each asking for 1 MB through entities: over the budget at
     // the eleventh, deep inside the root.
-    QByteArray doc = "<!DOCTYPE centro [<!ENTITY k \"" + QByteArray(1000, 'k') + "\">"
-                     "<!ENTITY m \"" + QByteArray("&k;").repeated(1000) + "\">]>\n<centro><a>\n";
+    QByteArray doc = "<!DOCTYPE centro [<!ENTITY k \"" + QByteArray(1000, 'k') +
+                     "\">"
+                     "<!ENTITY m \"" +
+                     QByteArray("&k;").repeated(1000) + "\">]>\n<centro><a>\n";
     for (int i = 0; i < 20; ++i) doc += "<b n='" + QByteArray::number(i) + "' v='&m;'/>\n";
     return doc + "</a></centro>";
 }
@@ -208,8 +209,9 @@ INSTANTIATE_TEST_SUITE_P(Documents, HeadRefusedTest, ::testing::ValuesIn(kRefuse
 // Entities that stay within the limits load both ways, and the attribute
 // budget counts the whole document in both.
 TEST(HeadAcceptedTest, AsTheWholeReadingDoes) {
-    const QByteArray within = "<!DOCTYPE centro [<!ENTITY e \"uno &#233; dos\">]>\n<centro v='&e;'><a v='&e;&amp;'>&e;</a>"
-                              "<a>&e;</a></centro>";
+    const QByteArray within =
+        "<!DOCTYPE centro [<!ENTITY e \"uno &#233; dos\">]>\n<centro v='&e;'><a v='&e;&amp;'>&e;</a>"
+        "<a>&e;</a></centro>";
     Document whole, head;
     ASSERT_TRUE(whole.loadFromBytes(within).ok());
     ASSERT_TRUE(head.loadHeadFromBytes(within).ok());
@@ -279,7 +281,8 @@ TEST(StreamFailure, RefusesWhatXmlCannotHoldAndCallsOutOfOrder) {
     EXPECT_THROW(stream.endElement(), Error);
     EXPECT_THROW(stream.startElement("otro"), Error);
     stream.commit();
-    EXPECT_EQ(readBytes(dir.filePath("r.xml")), "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<centro>\n  <hijo/>\n</centro>\n");
+    EXPECT_EQ(readBytes(dir.filePath("r.xml")),
+              "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<centro>\n  <hijo/>\n</centro>\n");
 }
 
 }  // namespace

@@ -15,8 +15,7 @@ namespace {
 // The codigo of each element (its name when it has none), in order.
 QStringList codes(const QList<Element>& elements) {
     QStringList out;
-    for (const Element& e : elements)
-        out.append(e.attribute("codigo").value_or(e.name()));
+    for (const Element& e : elements) out.append(e.attribute("codigo").value_or(e.name()));
     return out;
 }
 
@@ -59,27 +58,30 @@ TEST_P(SelectTest, GivesMatchesInDocumentOrder) {
 
 INSTANTIATE_TEST_SUITE_P(
     Paths, SelectTest,
-    ::testing::Values(
-        SelectCase{"root", nullptr, "/centro", {"centro"}},
-        // Both <materias> lists, in order; <otro> and the nested dmaterias not.
-        SelectCase{"across_two_lists", nullptr, "/centro/materias/dmaterias", {"M1", "M2", "M3"}},
-        SelectCase{"one_level_deeper", nullptr, "/centro/materias/dmaterias/dmaterias", {"anidado"}},
-        SelectCase{"single_match", nullptr, "/centro/profesores/profesor", {"P1"}},
-        SelectCase{"no_such_element", nullptr, "/centro/aulas/daula", {}},
-        SelectCase{"not_from_the_root", nullptr, "/materias/dmaterias", {}},
-        SelectCase{"wrong_root", nullptr, "/colegio", {}},
-        SelectCase{"names_are_case_sensitive", nullptr, "/Centro/materias", {}},
-        SelectCase{"prefixed_elements_by_prefix", nullptr, "/centro/x:materias/x:dmaterias", {"X1"}},
-        SelectCase{"prefixed_elements_not_by_local_name", nullptr, "/centro/materias/x:dmaterias", {}},
-        SelectCase{"relative_from_document", nullptr, "centro/profesores", {"profesores"}},
-        // Absolute paths start at the root whatever element is asked.
-        SelectCase{"absolute_from_a_deep_element", "/centro/materias/dmaterias/dmaterias",
-                   "/centro/materias/dmaterias", {"M1", "M2", "M3"}},
-        SelectCase{"absolute_from_a_sibling_list", "/centro/profesores", "/centro/solucion_horario/dsolucion",
-                   {"dsolucion"}},
-        // Without the leading '/', from the element asked.
-        SelectCase{"relative_from_an_element", "/centro/materias", "dmaterias", {"M1", "M2"}},
-        SelectCase{"relative_two_steps", "/centro", "materias/dmaterias", {"M1", "M2", "M3"}}));
+    ::testing::Values(SelectCase{"root", nullptr, "/centro", {"centro"}},
+                      // Both <materias> lists, in order; <otro> and the nested dmaterias not.
+                      SelectCase{"across_two_lists", nullptr, "/centro/materias/dmaterias", {"M1", "M2", "M3"}},
+                      SelectCase{"one_level_deeper", nullptr, "/centro/materias/dmaterias/dmaterias", {"anidado"}},
+                      SelectCase{"single_match", nullptr, "/centro/profesores/profesor", {"P1"}},
+                      SelectCase{"no_such_element", nullptr, "/centro/aulas/daula", {}},
+                      SelectCase{"not_from_the_root", nullptr, "/materias/dmaterias", {}},
+                      SelectCase{"wrong_root", nullptr, "/colegio", {}},
+                      SelectCase{"names_are_case_sensitive", nullptr, "/Centro/materias", {}},
+                      SelectCase{"prefixed_elements_by_prefix", nullptr, "/centro/x:materias/x:dmaterias", {"X1"}},
+                      SelectCase{"prefixed_elements_not_by_local_name", nullptr, "/centro/materias/x:dmaterias", {}},
+                      SelectCase{"relative_from_document", nullptr, "centro/profesores", {"profesores"}},
+                      // Absolute paths start at the root whatever element is asked.
+                      SelectCase{"absolute_from_a_deep_element",
+                                 "/centro/materias/dmaterias/dmaterias",
+                                 "/centro/materias/dmaterias",
+                                 {"M1", "M2", "M3"}},
+                      SelectCase{"absolute_from_a_sibling_list",
+                                 "/centro/profesores",
+                                 "/centro/solucion_horario/dsolucion",
+                                 {"dsolucion"}},
+                      // Without the leading '/', from the element asked.
+                      SelectCase{"relative_from_an_element", "/centro/materias", "dmaterias", {"M1", "M2"}},
+                      SelectCase{"relative_two_steps", "/centro", "materias/dmaterias", {"M1", "M2", "M3"}}));
 
 TEST(SelectDefaultNamespace, MatchesByNameAsWritten) {
     Document doc;
@@ -100,8 +102,7 @@ class BadPathTest : public ::testing::TestWithParam<BadPathCase>, protected Cent
 TEST_P(BadPathTest, RaisesAnError) {
     const QString path = QString::fromUtf8(GetParam().path);
     const QString expected =
-        QStringLiteral("La ruta '%1' no es una ruta de nombres de elemento como /centro/materias/dmaterias.")
-            .arg(path);
+        QStringLiteral("La ruta '%1' no es una ruta de nombres de elemento como /centro/materias/dmaterias.").arg(path);
     EXPECT_EQ(errorMessageOf([&] { doc_.selectNodes(path); }), expected);
     EXPECT_EQ(errorMessageOf([&] { doc_.documentElement().selectSingleNode(path); }), expected);
     EXPECT_EQ(errorMessageOf([&] { Element().selectNodes(path); }), expected);
@@ -144,10 +145,8 @@ INSTANTIATE_TEST_SUITE_P(
         AttributeCase{"absent", "/centro/profesores/profesor", "nombre", std::nullopt},
         AttributeCase{"case_sensitive", "/centro/profesores/profesor", "CODIGO", std::nullopt},
         AttributeCase{"spaces_kept", "/centro", "codigo_interno", QString(" 4100 ")},
-        AttributeCase{"prefixed_by_its_prefix", "/centro/x:materias/x:dmaterias", "x:marca",
-                      QString("con prefijo")},
-        AttributeCase{"prefixed_not_by_local_name", "/centro/x:materias/x:dmaterias", "marca",
-                      std::nullopt}));
+        AttributeCase{"prefixed_by_its_prefix", "/centro/x:materias/x:dmaterias", "x:marca", QString("con prefijo")},
+        AttributeCase{"prefixed_not_by_local_name", "/centro/x:materias/x:dmaterias", "marca", std::nullopt}));
 
 TEST(AttributeTest, EmptyAndReferences) {
     Document doc;
@@ -188,8 +187,7 @@ TEST(SetAttributeTest, TextAndIntegersRoundTrip) {
                  {"espacios", "  x  "},
                  {"acentos", QStringLiteral("Ñandú ¿qué? €")},
                  {"fuera_del_plano_basico", QString::fromUtf8("\xF0\x9D\x84\x9E")}};
-    for (const auto& t : texts)
-        root.setAttribute(t.name, t.value);
+    for (const auto& t : texts) root.setAttribute(t.name, t.value);
     root.setAttribute("dia", qint64(3));
     root.setAttribute("negativo", qint64(-42));
     root.setAttribute("grande", qint64(9007199254740993));
@@ -197,8 +195,7 @@ TEST(SetAttributeTest, TextAndIntegersRoundTrip) {
     Document again;
     ASSERT_TRUE(again.loadFromBytes(doc.toBytes()).ok());
     const Element r = again.documentElement();
-    for (const auto& t : texts)
-        EXPECT_EQ(r.attribute(t.name), t.value) << t.name;
+    for (const auto& t : texts) EXPECT_EQ(r.attribute(t.name), t.value) << t.name;
     EXPECT_EQ(r.attribute("dia"), QString("3"));
     EXPECT_EQ(r.attribute("negativo"), QString("-42"));
     EXPECT_EQ(r.attribute("grande"), QString("9007199254740993"));
@@ -285,16 +282,14 @@ INSTANTIATE_TEST_SUITE_P(
                    "No se puede quitar el elemento 'x' del documento: no es su raíz."},
         MisuseCase{"remove_null", [](Document& d, Document&) { d.removeChild(Element()); },
                    "No se puede quitar el elemento '' del documento: no es su raíz."},
-        MisuseCase{"append_into_itself",
-                   [](Document& d, Document&) {
-                       d.selectSingleNode("/centro/materias").appendChild(d.documentElement());
-                   },
-                   "No se puede añadir el elemento 'centro' dentro de sí mismo."},
+        MisuseCase{
+            "append_into_itself",
+            [](Document& d, Document&) { d.selectSingleNode("/centro/materias").appendChild(d.documentElement()); },
+            "No se puede añadir el elemento 'centro' dentro de sí mismo."},
         MisuseCase{"element_of_another_document",
                    [](Document& d, Document& o) { d.documentElement().appendChild(o.documentElement()); },
                    "No se puede añadir el elemento 'otro' a 'centro': es de otro documento."},
-        MisuseCase{"root_of_another_document",
-                   [](Document& d, Document& o) { d.appendChild(o.documentElement()); },
+        MisuseCase{"root_of_another_document", [](Document& d, Document& o) { d.appendChild(o.documentElement()); },
                    "No se puede añadir el elemento 'otro' al documento: es de otro documento."},
         MisuseCase{"append_null", [](Document& d, Document&) { d.documentElement().appendChild(Element()); },
                    "No se puede añadir un hijo a 'centro': el elemento es nulo."},
@@ -307,22 +302,18 @@ INSTANTIATE_TEST_SUITE_P(
         MisuseCase{"empty_attribute_name",
                    [](Document& d, Document&) { d.documentElement().setAttribute("", QString("1")); },
                    "'' no es un nombre de atributo XML válido."},
-        MisuseCase{"control_character",
-                   [](Document& d, Document&) {
-                       d.documentElement().setAttribute("a", QStringLiteral("ab") + QChar(0x1A));
-                   },
-                   "El valor del atributo 'a' del elemento 'centro' tiene en la posición 3 el carácter "
-                   "U+001A, que XML no admite."},
-        MisuseCase{"lone_surrogate",
-                   [](Document& d, Document&) {
-                       d.documentElement().setAttribute("nuevo", QString(QChar(0xD800)) + "x");
-                   },
-                   "El valor del atributo 'nuevo' del elemento 'centro' tiene en la posición 1 el carácter "
-                   "U+D800, que XML no admite."},
+        MisuseCase{
+            "control_character",
+            [](Document& d, Document&) { d.documentElement().setAttribute("a", QStringLiteral("ab") + QChar(0x1A)); },
+            "El valor del atributo 'a' del elemento 'centro' tiene en la posición 3 el carácter "
+            "U+001A, que XML no admite."},
+        MisuseCase{
+            "lone_surrogate",
+            [](Document& d, Document&) { d.documentElement().setAttribute("nuevo", QString(QChar(0xD800)) + "x"); },
+            "El valor del atributo 'nuevo' del elemento 'centro' tiene en la posición 1 el carácter "
+            "U+D800, que XML no admite."},
         MisuseCase{"non_character",
-                   [](Document& d, Document&) {
-                       d.documentElement().setAttribute("a", QString(QChar(0xFFFF)));
-                   },
+                   [](Document& d, Document&) { d.documentElement().setAttribute("a", QString(QChar(0xFFFF))); },
                    "El valor del atributo 'a' del elemento 'centro' tiene en la posición 1 el carácter "
                    "U+FFFF, que XML no admite."}));
 

@@ -20,8 +20,7 @@ inline QString fixture(const char* name) {
 
 inline QByteArray readBytes(const QString& path) {
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return QByteArray();
+    if (!file.open(QIODevice::ReadOnly)) return QByteArray();
     return file.readAll();
 }
 

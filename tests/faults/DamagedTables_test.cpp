@@ -36,7 +36,7 @@ struct DamageCase {
     const char* table;  // the damaged one
     Damage damage;
     int exitCode;
-    const char* said;   // exit 1: the error after the file's path; exit 0: the counts printed
+    const char* said;  // exit 1: the error after the file's path; exit 0: the counts printed
 };
 void PrintTo(const DamageCase& c, std::ostream* os) { *os << c.name; }
 
@@ -71,8 +71,8 @@ TEST_P(DamagedTable, ReturnRunReadsWhatIsWholeOrSaysWhatIsWrong) {
     const Outcome o = RunPuente({"importar", doc_, "--htemp", htemp_});
     EXPECT_TRUE(o.exited(c.exitCode)) << ::testing::PrintToString(o);
     if (c.exitCode == 1) {
-        EXPECT_TRUE(o.err.endsWith(QString("Error: El archivo '%1/%2.DBF' no es una tabla dBase válida: %3\n")
-                                       .arg(htemp_, c.table, c.said)))
+        EXPECT_TRUE(o.err.endsWith(
+            QString("Error: El archivo '%1/%2.DBF' no es una tabla dBase válida: %3\n").arg(htemp_, c.table, c.said)))
             << o.err.toStdString();
         EXPECT_FALSE(QFile::exists(result));
     } else {
@@ -83,9 +83,10 @@ TEST_P(DamagedTable, ReturnRunReadsWhatIsWholeOrSaysWhatIsWrong) {
 }
 
 QString Counts(int entries, int filtered, int untranslated) {
-    return QString("Entradas dsolucion escritas: %1\n"
-                   "Registros de SOLUC sin día u hora (pasados por alto): %2\n"
-                   "Registros de SOLUC cuya materia no está en ASIGNOMT (sin entrada): %3\n")
+    return QString(
+               "Entradas dsolucion escritas: %1\n"
+               "Registros de SOLUC sin día u hora (pasados por alto): %2\n"
+               "Registros de SOLUC cuya materia no está en ASIGNOMT (sin entrada): %3\n")
         .arg(entries)
         .arg(filtered)
         .arg(untranslated);
@@ -114,11 +115,11 @@ INSTANTIATE_TEST_SUITE_P(
                    "byte 353"},
         DamageCase{"soluc_record_length_that_lies", "SOLUC", SetLE(10, kRecordLength + 5, 2), 1,
                    "la longitud de registro (110) no coincide con la de los campos (105)"},
-        DamageCase{"soluc_record_count_far_larger_than_the_file", "SOLUC", SetLE(4, 0xFFFFFFFF, 4), 0,
-                   kIntact.c_str()},
+        DamageCase{"soluc_record_count_far_larger_than_the_file", "SOLUC", SetLE(4, 0xFFFFFFFF, 4), 0, kIntact.c_str()},
         DamageCase{"soluc_cut_inside_the_fourth_record", "SOLUC", Cut(kHeaderLength + 3 * kRecordLength + 10), 0,
                    kFirstThree.c_str()},
-        DamageCase{"soluc_cut_right_after_the_header", "SOLUC", Cut(kHeaderLength), 0, "Entradas dsolucion escritas: 0\n"
+        DamageCase{"soluc_cut_right_after_the_header", "SOLUC", Cut(kHeaderLength), 0,
+                   "Entradas dsolucion escritas: 0\n"
                    "Registros de SOLUC sin día u hora (pasados por alto): 0\n"
                    "Registros de SOLUC cuya materia no está en ASIGNOMT (sin entrada): 0\n"},
         DamageCase{"grupost_cut_in_the_fixed_header", "GRUPOST", Cut(31), 1, "cabecera incompleta"},

@@ -34,7 +34,9 @@ using namespace std::chrono;
 QString PuenteBinary() { return QStringLiteral(PUENTE_BIN_DIR "/puente"); }
 
 void PrintTo(const Outcome& o, std::ostream* os) {
-    *os << (o.hung ? "hung" : o.signal ? "signal " + std::to_string(o.signal) : "exit " + std::to_string(o.exitCode))
+    *os << (o.hung     ? "hung"
+            : o.signal ? "signal " + std::to_string(o.signal)
+                       : "exit " + std::to_string(o.exitCode))
         << " after " << o.seconds << " s; stderr: " << o.err.toStdString() << "; stdout: " << o.out.toStdString();
 }
 
@@ -198,8 +200,7 @@ QByteArray Normalised(const QString& name, QByteArray bytes) {
 
 QMap<QString, QByteArray> Snapshot(const QString& dir) {
     QMap<QString, QByteArray> files;
-    QDirIterator it(dir, QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot,
-                    QDirIterator::Subdirectories);
+    QDirIterator it(dir, QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
     while (it.hasNext()) {
         const QString path = it.next();
         const QString name = QDir(dir).relativeFilePath(path);
@@ -250,8 +251,7 @@ QMap<QString, QByteArray> SnapshotOf(const QString& dir, const QStringList& name
 }
 
 void CopyFolder(const QString& from, const QString& to) {
-    QDirIterator it(from, QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot,
-                    QDirIterator::Subdirectories);
+    QDirIterator it(from, QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
     while (it.hasNext()) {
         const QString path = it.next();
         const QString target = QDir(to).filePath(QDir(from).relativeFilePath(path));
@@ -283,20 +283,23 @@ QByteArray LargeDocument(int assignments, const QString& tag) {
     const int groups = qMax(1, assignments / 30);
     QString xml;
     xml.reserve(assignments * 120);
-    xml += QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-                          "<centro codigo_interno=\"28%1\" nombre=\"IES Grande %1\" curso=\"2026\" version=\"3\">\n")
+    xml += QStringLiteral(
+               "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+               "<centro codigo_interno=\"28%1\" nombre=\"IES Grande %1\" curso=\"2026\" version=\"3\">\n")
                .arg(tag);
     xml += "<materias>\n";
     for (int i = 0; i < subjects; ++i)
-        xml += QStringLiteral("<dmaterias abrev=\"%1M%2\" nombre=\"Materia %2 %1\" codigo_actividad=\"A%2\" "
-                              "denivel=\"ESO\" decurso=\"%3\" codigo=\"%1S%2\"/>\n")
+        xml += QStringLiteral(
+                   "<dmaterias abrev=\"%1M%2\" nombre=\"Materia %2 %1\" codigo_actividad=\"A%2\" "
+                   "denivel=\"ESO\" decurso=\"%3\" codigo=\"%1S%2\"/>\n")
                    .arg(tag)
                    .arg(i)
                    .arg(1 + i % 4);
     xml += "</materias>\n<profesores>\n";
     for (int i = 0; i < teachers; ++i)
-        xml += QStringLiteral("<profesor abrev=\"%1P%2\" nombre=\"Nombre%2\" apellido1=\"Núñez%1\" apellido2=\"Gil\" "
-                              "departamen=\"Dep%3\" documento=\"%2X\" codigo=\"%1T%2\"/>\n")
+        xml += QStringLiteral(
+                   "<profesor abrev=\"%1P%2\" nombre=\"Nombre%2\" apellido1=\"Núñez%1\" apellido2=\"Gil\" "
+                   "departamen=\"Dep%3\" documento=\"%2X\" codigo=\"%1T%2\"/>\n")
                    .arg(tag)
                    .arg(i)
                    .arg(i % 7);
@@ -308,8 +311,9 @@ QByteArray LargeDocument(int assignments, const QString& tag) {
                    .arg(20 + i % 15);
     xml += "</aulas>\n<grupos>\n";
     for (int i = 0; i < groups; ++i)
-        xml += QStringLiteral("<dgrupo nombre=\"%2ESO %1\" codigo_nivel=\"ESO\" turno=\"M\" curso=\"%3\" "
-                              "codigo_tutor=\"%1T%4\" codigo=\"%1G%2\"/>\n")
+        xml += QStringLiteral(
+                   "<dgrupo nombre=\"%2ESO %1\" codigo_nivel=\"ESO\" turno=\"M\" curso=\"%3\" "
+                   "codigo_tutor=\"%1T%4\" codigo=\"%1G%2\"/>\n")
                    .arg(tag)
                    .arg(i)
                    .arg(1 + i % 4)
@@ -337,9 +341,13 @@ void WriteLargeSoluc(const QString& htemp, int rows) {
     const QStringList subjects = column("ASIGNOMT", "COD"), teachers = column("PROFT", "ABREV"),
                       rooms = column("AULAT", "ABREV"), groups = column("GRUPOST", "ABREV");
     Table soluc(htemp, "SOLUC");
-    soluc.CreateTable({{"DIA", FieldKind::Integer}, {"HORA", FieldKind::Float}, {"SESIONES", FieldKind::Character, 10},
-                       {"CODGRUPO", FieldKind::Character, 10}, {"ASIG", FieldKind::Character, 10},
-                       {"TAREA", FieldKind::Character, 10}, {"PROF", FieldKind::Character, 10},
+    soluc.CreateTable({{"DIA", FieldKind::Integer},
+                       {"HORA", FieldKind::Float},
+                       {"SESIONES", FieldKind::Character, 10},
+                       {"CODGRUPO", FieldKind::Character, 10},
+                       {"ASIG", FieldKind::Character, 10},
+                       {"TAREA", FieldKind::Character, 10},
+                       {"PROF", FieldKind::Character, 10},
                        {"AULA", FieldKind::Character, 10}});
     soluc.Open(OpenMode::Exclusive);
     for (int i = 0; i < rows; ++i) {

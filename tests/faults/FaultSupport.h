@@ -23,20 +23,20 @@ namespace puente::faults {
 QString PuenteBinary();
 
 struct RunOptions {
-    qint64 fileSizeLimit = -1;           // bytes (RLIMIT_FSIZE, as `ulimit -f`); -1: none
-    std::optional<uid_t> user;           // run as this user and its group (needs root)
-    QString readOnly;                    // a folder seen read-only (a bind mount in a
-                                         // mount namespace of its own; needs root)
+    qint64 fileSizeLimit = -1;                   // bytes (RLIMIT_FSIZE, as `ulimit -f`); -1: none
+    std::optional<uid_t> user;                   // run as this user and its group (needs root)
+    QString readOnly;                            // a folder seen read-only (a bind mount in a
+                                                 // mount namespace of its own; needs root)
     std::chrono::milliseconds deadline{120000};  // killed (and reported hung) after this
 };
 
 struct Outcome {
-    int exitCode = -1;      // when it exited
-    int signal = 0;         // when a signal ended it
-    bool hung = false;      // killed at the deadline
+    int exitCode = -1;  // when it exited
+    int signal = 0;     // when a signal ended it
+    bool hung = false;  // killed at the deadline
     QString out, err;
     double seconds = 0;
-    long maxRssKb = 0;      // the most memory it held
+    long maxRssKb = 0;  // the most memory it held
     bool exited(int code) const { return !hung && signal == 0 && exitCode == code; }
 };
 void PrintTo(const Outcome& o, std::ostream* os);
@@ -76,8 +76,7 @@ struct Running {
 Running StartPuente(const QStringList& args, const RunOptions& options = {});
 // Waits until it ends or the deadline passes (then kills it); `tick`, when
 // given, is called every few milliseconds while it runs.
-Outcome Finish(const Running& running, std::chrono::milliseconds deadline,
-               const std::function<void()>& tick = {});
+Outcome Finish(const Running& running, std::chrono::milliseconds deadline, const std::function<void()>& tick = {});
 // Start and finish.
 Outcome RunPuente(const QStringList& args, const RunOptions& options = {});
 

@@ -88,9 +88,10 @@ TEST_F(UnderFileSizeLimit, ForwardRunLeavesTheOldTablesOrTheNewOnes) {
         } else {
             EXPECT_TRUE(o.exited(1)) << ::testing::PrintToString(o);
             if (limit >= 300) {  // below that even the lock file does not fit
-                EXPECT_TRUE(o.err.startsWith(QString("Error: No se pudo escribir en el archivo '%1/.puente-staging/%2.DBF': "
-                                                     "el archivo supera el tamaño máximo permitido")
-                                                 .arg(htemp.path(), tooBig)))
+                EXPECT_TRUE(
+                    o.err.startsWith(QString("Error: No se pudo escribir en el archivo '%1/.puente-staging/%2.DBF': "
+                                             "el archivo supera el tamaño máximo permitido")
+                                         .arg(htemp.path(), tooBig)))
                     << o.err.toStdString();
             } else {
                 EXPECT_TRUE(o.err.startsWith("Error: ")) << o.err.toStdString();
@@ -104,7 +105,9 @@ TEST_F(UnderFileSizeLimit, ForwardRunLeavesTheOldTablesOrTheNewOnes) {
 
 // The result document without its timestamp, which differs run to run.
 QByteArray WithoutTimestamp(QByteArray xml) {
-    return QString::fromUtf8(xml).replace(QRegularExpression("fecha_exportacion=\"[^\"]*\""), "fecha_exportacion=\"\"").toUtf8();
+    return QString::fromUtf8(xml)
+        .replace(QRegularExpression("fecha_exportacion=\"[^\"]*\""), "fecha_exportacion=\"\"")
+        .toUtf8();
 }
 
 TEST_F(UnderFileSizeLimit, ReturnRunLeavesTheOldResultOrTheWholeNewOne) {
@@ -123,7 +126,9 @@ TEST_F(UnderFileSizeLimit, ReturnRunLeavesTheOldResultOrTheWholeNewOne) {
         const Outcome o = RunPuente({"importar", oldDoc_, "--htemp", Path("old")}, FileSizeLimit(limit));
         if (limit < size) {
             EXPECT_TRUE(o.exited(1)) << ::testing::PrintToString(o);
-            EXPECT_TRUE(o.err.contains(QString("Error: No se pudo guardar el documento '%1': el archivo supera el tamaño máximo permitido\n").arg(result)))
+            EXPECT_TRUE(o.err.contains(
+                QString("Error: No se pudo guardar el documento '%1': el archivo supera el tamaño máximo permitido\n")
+                    .arg(result)))
                 << o.err.toStdString();
             EXPECT_EQ(ReadAll(result), oldResult);
         } else {
@@ -132,8 +137,7 @@ TEST_F(UnderFileSizeLimit, ReturnRunLeavesTheOldResultOrTheWholeNewOne) {
         }
         EXPECT_EQ(ReadAll(oldDoc_), document);
         EXPECT_EQ(SnapshotWithoutLock(Path("old")), tables);
-        EXPECT_EQ(FilesIn(Path("docs")),
-                  (QStringList{"ResultadoHoralisold.xml", "new.xml", "old.xml"}));
+        EXPECT_EQ(FilesIn(Path("docs")), (QStringList{"ResultadoHoralisold.xml", "new.xml", "old.xml"}));
     }
 }
 
@@ -169,7 +173,8 @@ TEST(IniUnderFileSizeLimit, HoldsTheOldReportOrTheWholeNewOne) {
 
     for (const bool ignore : {false, true}) {
         for (const qint64 limit : {qint64(0), qint64(100), qint64(wanted.size() - 1), qint64(wanted.size())}) {
-            SCOPED_TRACE(std::string(ignore ? "SIGXFSZ ignored" : "SIGXFSZ default") + ", limit " + std::to_string(limit));
+            SCOPED_TRACE(std::string(ignore ? "SIGXFSZ ignored" : "SIGXFSZ default") + ", limit " +
+                         std::to_string(limit));
             for (const QString& f : FilesIn(dir.path())) QFile::remove(dir.filePath(f));
             WriteAll(ini, old);
             const test::ChildOutcome child = WriteIniUnderLimit(ini, limit, ignore);

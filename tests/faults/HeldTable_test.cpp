@@ -54,8 +54,9 @@ TEST_P(HeldTable, StopsTheRunNamingTheTable) {
     EXPECT_TRUE(o.exited(kExitBusy)) << ::testing::PrintToString(o);
     const QString expected =
         QString(c.command) == "exportar"
-            ? QString("Error: La tabla '%1' (%2) está en uso por otro programa. Cierre Horalis u otro programa que la "
-                      "tenga abierta y vuelva a intentarlo.\n")
+            ? QString(
+                  "Error: La tabla '%1' (%2) está en uso por otro programa. Cierre Horalis u otro programa que la "
+                  "tenga abierta y vuelva a intentarlo.\n")
                   .arg(c.table, path)
             : QString("Error: La tabla '%1' (%2) está en uso por otro programa\n").arg(c.table, path);
     EXPECT_TRUE(o.err.endsWith(expected)) << o.err.toStdString();
@@ -90,9 +91,10 @@ TEST(WorkingDirectoryHeld, AnotherConversionStopsTheForwardRun) {
         o = RunPuente({"exportar", QStringLiteral(PUENTE_TEST_DATA "/forward/small.xml"), "--htemp", htemp.path()});
     }
     EXPECT_TRUE(o.exited(kExitBusy)) << ::testing::PrintToString(o);
-    EXPECT_TRUE(o.err.endsWith(QString("Error: Otra conversión está trabajando en la carpeta '%1'. Espere a que termine "
-                                       "y vuelva a intentarlo.\n")
-                                   .arg(htemp.path())))
+    EXPECT_TRUE(
+        o.err.endsWith(QString("Error: Otra conversión está trabajando en la carpeta '%1'. Espere a que termine "
+                               "y vuelva a intentarlo.\n")
+                           .arg(htemp.path())))
         << o.err.toStdString();
     EXPECT_EQ(FilesIn(htemp.path()), QStringList{".puente.lock"});
     // A lock whose process is gone is taken over.

@@ -234,9 +234,10 @@ INSTANTIATE_TEST_SUITE_P(
         BombCase{"nested_entities_in_attribute",
                  [] { return Laughs("<centro nombre=\"&l10;\" codigo_interno=\"1\" curso=\"c\" version=\"v\"/>"); },
                  "Detected an entity reference loop"},
-        BombCase{"nested_entities_in_content",
-                 [] { return Laughs("<centro nombre=\"n\" codigo_interno=\"1\" curso=\"c\" version=\"v\">&l10;</centro>"); },
-                 "Detected an entity reference loop"},
+        BombCase{
+            "nested_entities_in_content",
+            [] { return Laughs("<centro nombre=\"n\" codigo_interno=\"1\" curso=\"c\" version=\"v\">&l10;</centro>"); },
+            "Detected an entity reference loop"},
         BombCase{"quadratic_expansion_in_attribute",
                  [] {
                      return "<!DOCTYPE centro [<!ENTITY a \"" + QByteArray(100'000, 'a') + "\">]>\n<centro nombre=\"" +
@@ -244,11 +245,15 @@ INSTANTIATE_TEST_SUITE_P(
                  },
                  "las entidades de los atributos dan más de 10000000 bytes de texto"},
         BombCase{"nesting_100000_deep",
-                 [] { return "<centro>" + QByteArray("<a>").repeated(100'000) + QByteArray("</a>").repeated(100'000) + "</centro>"; },
+                 [] {
+                     return "<centro>" + QByteArray("<a>").repeated(100'000) + QByteArray("</a>").repeated(100'000) +
+                            "</centro>";
+                 },
                  "Excessive depth in document: 256"},
         BombCase{"attribute_of_40_MB",
                  [] {
-                     return "<centro nombre=\"n\" codigo_interno=\"1\" curso=\"c\" version=\"v\"><materias><dmaterias abrev=\"" +
+                     return "<centro nombre=\"n\" codigo_interno=\"1\" curso=\"c\" version=\"v\"><materias><dmaterias "
+                            "abrev=\"" +
                             QByteArray(40'000'000, 'x') + "\" codigo=\"1\"/></materias></centro>";
                  },
                  "too long"}),

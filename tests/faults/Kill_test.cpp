@@ -44,7 +44,7 @@ namespace {
 
 using namespace std::chrono;
 
-constexpr int kKills = 25;          // kills that land while the run works
+constexpr int kKills = 25;             // kills that land while the run works
 constexpr int kAttempts = 3 * kKills;  // at most this many runs started
 constexpr int kAssignments = 12000;
 constexpr int kSolucRows = 12000;
@@ -55,7 +55,9 @@ unsigned Seed() {
 }
 
 QByteArray WithoutTimestamp(const QByteArray& xml) {
-    return QString::fromUtf8(xml).replace(QRegularExpression("fecha_exportacion=\"[^\"]*\""), "fecha_exportacion=\"\"").toUtf8();
+    return QString::fromUtf8(xml)
+        .replace(QRegularExpression("fecha_exportacion=\"[^\"]*\""), "fecha_exportacion=\"\"")
+        .toUtf8();
 }
 
 // The delay of kill number k: even kills anywhere in the run, odd ones in
@@ -67,7 +69,8 @@ milliseconds Delay(std::mt19937& rng, int k, double fullSeconds) {
 
 // The length of a whole run of `args`, in seconds: the middle one of three,
 // each after `before`.
-double MiddleLength(const QStringList& args, const std::function<void()>& before = [] {}) {
+double MiddleLength(
+    const QStringList& args, const std::function<void()>& before = [] {}) {
     QList<double> lengths;
     for (int i = 0; i < 3; ++i) {
         before();
@@ -113,11 +116,10 @@ protected:
         WriteAll(oldDoc_, LargeDocument(kAssignments, "V"));
         WriteAll(newDoc_, LargeDocument(kAssignments, "N"));
         ASSERT_TRUE(RunPuente({"exportar", oldDoc_, "--htemp", Path("old")}).exited(0));
-        forwardSeconds_ = MiddleLength({"exportar", newDoc_, "--htemp", Path("new")},
-                                       [&] {
-                                           QDir(Path("new")).removeRecursively();
-                                           QDir().mkpath(Path("new"));
-                                       });
+        forwardSeconds_ = MiddleLength({"exportar", newDoc_, "--htemp", Path("new")}, [&] {
+            QDir(Path("new")).removeRecursively();
+            QDir().mkpath(Path("new"));
+        });
         ASSERT_FALSE(HasFailure()) << "the reference runs must go through";
         // Each set with the same SOLUC, whose codes are those of the new set.
         WriteLargeSoluc(Path("new"), kSolucRows);
@@ -182,8 +184,9 @@ TEST_F(KillDuringRun, ForwardRunLeavesTheOldSetOrTheNewOne) {
         EXPECT_EQ(BackupSets(htemp.path()), wanted);
         EXPECT_EQ(ReadAll(newDoc_), LargeDocument(kAssignments, "N"));
     }
-    std::printf("forward run of %.2f s, %d runs started, %d killed while working; %d left the old set, %d the new one\n",
-                forwardSeconds_, k, killedMidRun, gaveOld, gaveNew);
+    std::printf(
+        "forward run of %.2f s, %d runs started, %d killed while working; %d left the old set, %d the new one\n",
+        forwardSeconds_, k, killedMidRun, gaveOld, gaveNew);
     EXPECT_EQ(killedMidRun, kKills) << "the runs ended before their kills";
 }
 
@@ -226,9 +229,10 @@ TEST_F(KillDuringRun, ReturnRunLeavesTheOldResultOrTheWholeNewOne) {
         EXPECT_TRUE(next.exited(0)) << ::testing::PrintToString(next);
         EXPECT_EQ(WithoutTimestamp(ReadAll(result)), wanted);
     }
-    std::printf("return run of %.2f s, %d runs started, %d killed while working; %d left the old result, %d the new "
-                "one; temporary files left beside the document: %lld\n",
-                measured, k, killedMidRun, gaveOld, gaveNew, qint64(leftovers.size()));
+    std::printf(
+        "return run of %.2f s, %d runs started, %d killed while working; %d left the old result, %d the new "
+        "one; temporary files left beside the document: %lld\n",
+        measured, k, killedMidRun, gaveOld, gaveNew, qint64(leftovers.size()));
     EXPECT_EQ(killedMidRun, kKills) << "the runs ended before their kills";
 }
 

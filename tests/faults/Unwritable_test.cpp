@@ -74,8 +74,9 @@ protected:
                 return std::nullopt;
             }
             if (!NobodyCanRunPuente()) {
-                *why = "running as root, which passes over permissions, and the user nobody cannot reach the "
-                       "program (the build lies in a folder that only its owner may enter)";
+                *why =
+                    "running as root, which passes over permissions, and the user nobody cannot reach the "
+                    "program (the build lies in a folder that only its owner may enter)";
                 return std::nullopt;
             }
             options.user = kNobody;
@@ -112,10 +113,11 @@ TEST_P(Unwritable, StopsWithAMessageAndChangesNothing) {
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, Unwritable,
-    ::testing::Values(UnwritableCase{"exportar_working_directory_by_permissions", Way::Permissions, Place::WorkingDirectory},
-                      UnwritableCase{"exportar_working_directory_read_only_mount", Way::ReadOnlyMount, Place::WorkingDirectory},
-                      UnwritableCase{"importar_documents_folder_by_permissions", Way::Permissions, Place::DocumentsFolder},
-                      UnwritableCase{"importar_documents_folder_read_only_mount", Way::ReadOnlyMount, Place::DocumentsFolder}),
+    ::testing::Values(
+        UnwritableCase{"exportar_working_directory_by_permissions", Way::Permissions, Place::WorkingDirectory},
+        UnwritableCase{"exportar_working_directory_read_only_mount", Way::ReadOnlyMount, Place::WorkingDirectory},
+        UnwritableCase{"importar_documents_folder_by_permissions", Way::Permissions, Place::DocumentsFolder},
+        UnwritableCase{"importar_documents_folder_read_only_mount", Way::ReadOnlyMount, Place::DocumentsFolder}),
     [](const ::testing::TestParamInfo<UnwritableCase>& info) { return std::string(info.param.name); });
 
 // The outcome report in a folder that cannot be written: WriteIniValue in a
@@ -159,12 +161,12 @@ TEST(UnwritableIni, RefusedWithTheMessageAndKeptAsItWas) {
 
 struct ObstacleCase {
     const char* name;
-    const char* htempName;   // --htemp, under the base folder
-    bool convertFirst;       // a first run fills the working directory
-    const char* fileAt;      // a file made at this path under the base folder ("" none)
-    const char* folderAt;    // a folder made at this path under the base folder ("" none)
-    int status;              // the exit status
-    const char* message;     // the last line on standard error; %1: the base folder
+    const char* htempName;  // --htemp, under the base folder
+    bool convertFirst;      // a first run fills the working directory
+    const char* fileAt;     // a file made at this path under the base folder ("" none)
+    const char* folderAt;   // a folder made at this path under the base folder ("" none)
+    int status;             // the exit status
+    const char* message;    // the last line on standard error; %1: the base folder
 };
 void PrintTo(const ObstacleCase& c, std::ostream* os) { *os << c.name; }
 
@@ -205,12 +207,14 @@ INSTANTIATE_TEST_SUITE_P(
                      "No existe la carpeta de trabajo de Horalis '%1/htemp'."},
         ObstacleCase{"working_directory_under_a_file", "file/htemp", false, "file", "", 2,
                      "No existe la carpeta de trabajo de Horalis '%1/file/htemp'."},
-        ObstacleCase{"staging_folder_is_a_file", "htemp", true, "htemp/.puente-staging", "", 1,
-                     "Error: No se pudo crear la carpeta provisional '%1/htemp/.puente-staging'. Compruebe que se puede "
-                     "escribir en la carpeta de trabajo."},
-        ObstacleCase{"a_table_is_a_folder", "htemp", true, "", "htemp/ASIGT.DBF", 1,
-                     "Error: No se puede reemplazar la tabla 'ASIGT': '%1/htemp/ASIGT.DBF' no es un archivo. Quítelo de la "
-                     "carpeta de trabajo y vuelva a intentarlo."}),
+        ObstacleCase{
+            "staging_folder_is_a_file", "htemp", true, "htemp/.puente-staging", "", 1,
+            "Error: No se pudo crear la carpeta provisional '%1/htemp/.puente-staging'. Compruebe que se puede "
+            "escribir en la carpeta de trabajo."},
+        ObstacleCase{
+            "a_table_is_a_folder", "htemp", true, "", "htemp/ASIGT.DBF", 1,
+            "Error: No se puede reemplazar la tabla 'ASIGT': '%1/htemp/ASIGT.DBF' no es un archivo. Quítelo de la "
+            "carpeta de trabajo y vuelva a intentarlo."}),
     [](const ::testing::TestParamInfo<ObstacleCase>& info) { return std::string(info.param.name); });
 
 }  // namespace

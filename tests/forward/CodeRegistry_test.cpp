@@ -57,33 +57,56 @@ INSTANTIATE_TEST_SUITE_P(
         RegistryCase{"rooms: prefix of 8", kIgn, 8, true, {"Laborato", "Laborato"}, {"Laborato", "Laborato1"}},
         RegistryCase{"groups: M1ESOA thrice", kIgn, 9, true, Repeat("M1ESOA", 3), {"M1ESOA", "M1ESOA1", "M1ESOA2"}},
         RegistryCase{"groups: 11 characters shortened", kIgn, 9, true, {"Manana1ESOA"}, {"Manana1EOA"}},
-        RegistryCase{"a shortened code that clashes is numbered", kIgn, 9, true, {"Manana1EOA", "Manana1ESOA"},
+        RegistryCase{"a shortened code that clashes is numbered",
+                     kIgn,
+                     9,
+                     true,
+                     {"Manana1EOA", "Manana1ESOA"},
                      {"Manana1EOA", "Manana1ES1"}},
         RegistryCase{"teachers: long abbreviation cut to the field", kIgn, 9, false, {"ABCDEFGHIJKL"}, {"ABCDEFGHIJ"}},
-        RegistryCase{"teachers: codes equal after the cut are numbered", kIgn, 9, false,
-                     {"ABCDEFGHIJK", "ABCDEFGHIJL"}, {"ABCDEFGHIJ", "ABCDEFGHI1"}},
+        RegistryCase{"teachers: codes equal after the cut are numbered",
+                     kIgn,
+                     9,
+                     false,
+                     {"ABCDEFGHIJK", "ABCDEFGHIJL"},
+                     {"ABCDEFGHIJ", "ABCDEFGHI1"}},
         RegistryCase{"teachers: numbered from 10 on stay unique", kIgn, 9, false, Repeat("ABCDEFGHIJ", 12),
                      QStringList{"ABCDEFGHIJ"} + Numbered("ABCDEFGHI", 1, 9) + QStringList{"ABCDEFGH10", "ABCDEFGH11"}},
-        RegistryCase{"a taken numbered code is skipped", kSig, 9, true, {"MAT1", "MAT", "MAT"}, {"MAT1", "MAT", "MAT2"}},
+        RegistryCase{
+            "a taken numbered code is skipped", kSig, 9, true, {"MAT1", "MAT", "MAT"}, {"MAT1", "MAT", "MAT2"}},
         // Codes compared as the table gives them back: in code page 1252,
         // cut to 10, without trailing blanks.
         RegistryCase{"teachers: two characters that 1252 lacks", kIgn, 9, false, {"Ω", "Δ"}, {"?", "?1"}},
         RegistryCase{"subjects: two characters that 1252 lacks", kSig, 9, true, {"Ω", "Δ", "?"}, {"?", "?1", "?2"}},
         RegistryCase{"a numbered code taken as stored", kIgn, 9, false, {"Ω", "Ω", "?1"}, {"?", "?1", "?11"}},
-        RegistryCase{"teachers: ignored letter case after conversion", kIgn, 9, false, {"ñ", "Ñ", "ω", "Ω"},
+        RegistryCase{"teachers: ignored letter case after conversion",
+                     kIgn,
+                     9,
+                     false,
+                     {"ñ", "Ñ", "ω", "Ω"},
                      {"ñ", "Ñ1", "?", "?1"}},
-        RegistryCase{"teachers: a blank at the cut", kIgn, 9, false, {"ABCDEFGHI J", "ABCDEFGHI"},
-                     {"ABCDEFGHI", "ABCDEFGHI1"}},
-        RegistryCase{"teachers: a blank at the cut, second", kIgn, 9, false, {"ABCDEFGHI", "ABCDEFGHI J"},
+        RegistryCase{
+            "teachers: a blank at the cut", kIgn, 9, false, {"ABCDEFGHI J", "ABCDEFGHI"}, {"ABCDEFGHI", "ABCDEFGHI1"}},
+        RegistryCase{"teachers: a blank at the cut, second",
+                     kIgn,
+                     9,
+                     false,
+                     {"ABCDEFGHI", "ABCDEFGHI J"},
                      {"ABCDEFGHI", "ABCDEFGHI1"}},
         RegistryCase{"rooms: a trailing blank", kIgn, 8, true, {"Abcdefg ", "Abcdefg"}, {"Abcdefg", "Abcdefg1"}},
-        RegistryCase{"rooms: a trailing blank, second", kIgn, 8, true, {"Abcdefg", "Abcdefg "},
-                     {"Abcdefg", "Abcdefg 1"}}));
+        RegistryCase{
+            "rooms: a trailing blank, second", kIgn, 8, true, {"Abcdefg", "Abcdefg "}, {"Abcdefg", "Abcdefg 1"}}));
 
 TEST(CodeRegistry, TellsWhetherACodeWasNumbered) {
     CodeRegistry registry(CodeRegistry::Case::Ignored, 9, false);
-    struct Step { QString code; QString written; bool numbered; };
-    const QList<Step> steps = {{"Ω", "?", false}, {"Δ", "?1", true}, {"ABCDEFGHIJKL", "ABCDEFGHIJ", false},
+    struct Step {
+        QString code;
+        QString written;
+        bool numbered;
+    };
+    const QList<Step> steps = {{"Ω", "?", false},
+                               {"Δ", "?1", true},
+                               {"ABCDEFGHIJKL", "ABCDEFGHIJ", false},
                                {"ABCDEFGHIJ", "ABCDEFGHI1", true}};
     for (const Step& s : steps) {
         bool numbered = !s.numbered;

@@ -46,7 +46,8 @@ TEST_F(ConversionTest, SubjectsRowsAndLectiveRow) {
         <dmaterias abrev=" MAT 1A " nombre="  Matemáticas de primero de bachillerato y más cosas aún por decir en este nombre tan largo  "
                    codigo_actividad="A1" denivel="BACH" decurso="1" codigo="M01"/>
         <dmaterias abrev="" nombre="Lengua Castellana y Literatura" codigo_actividad="A2" denivel="ESO" decurso="2" codigo="CODIGOLARGO123"/>
-      </materias>)", tables::kAsignomt);
+      </materias>)",
+            tables::kAsignomt);
     const QList<QStringList> rows = ReadRows(dir_.path(), "ASIGNOMT");
     ASSERT_EQ(rows.size(), 3);
     const QString longName =
@@ -55,14 +56,14 @@ TEST_F(ConversionTest, SubjectsRowsAndLectiveRow) {
     EXPECT_EQ(rows[0], (QStringList{"MAT1A", longName.left(10), longName.left(79), "BACH", "1", "A1", "F", "M01"}));
     EXPECT_EQ(rows[1], (QStringList{"LCyL", "Lengua Cas", "Lengua Castellana y Literatura", "ESO", "2", "A2", "F",
                                     "CODIGOLARG"}));
-    EXPECT_EQ(rows[2], (QStringList{"LECT", "LECTIVA", "Materia Lectiva de Docencia Directa", "", "", "LECT", "T",
-                                    "LECT"}));
+    EXPECT_EQ(rows[2],
+              (QStringList{"LECT", "LECTIVA", "Materia Lectiva de Docencia Directa", "", "", "LECT", "T", "LECT"}));
 }
 
 struct SubjectCodeCase {
     const char* name;
-    QString elements;  // dmaterias elements
-    QStringList codes; // COD column, lective row included
+    QString elements;   // dmaterias elements
+    QStringList codes;  // COD column, lective row included
 };
 void PrintTo(const SubjectCodeCase& c, std::ostream* os) { *os << c.name; }
 
@@ -85,14 +86,14 @@ INSTANTIATE_TEST_SUITE_P(
         SubjectCodeCase{"initials of the name", Subject("", "Lengua Castellana y Literatura"), {"LCyL", "LECT"}},
         SubjectCodeCase{"one-word name", Subject("", "Biologia"), {"B", "LECT"}},
         SubjectCodeCase{"long abbreviation cut to 10", Subject("EDUCACIONFISICA"), {"EDUCACIONF", "LECT"}},
-        SubjectCodeCase{"repeated abbreviation", Subject("MAT") + Subject("MAT") + Subject("MAT"),
-                        {"MAT", "MAT1", "MAT2", "LECT"}},
+        SubjectCodeCase{
+            "repeated abbreviation", Subject("MAT") + Subject("MAT") + Subject("MAT"), {"MAT", "MAT1", "MAT2", "LECT"}},
         SubjectCodeCase{"letter case differs", Subject("Mat") + Subject("MAT"), {"Mat", "MAT", "LECT"}},
-        SubjectCodeCase{"abrev equal to codigo_actividad gives no row", Subject("X1", "A", "X1") + Subject("Y"),
-                        {"Y", "LECT"}},
+        SubjectCodeCase{
+            "abrev equal to codigo_actividad gives no row", Subject("X1", "A", "X1") + Subject("Y"), {"Y", "LECT"}},
         SubjectCodeCase{"both empty gives no row", Subject("", "Nombre", ""), {"LECT"}},
-        SubjectCodeCase{"empty abrev and name", Subject("", "") + Subject("", "") + Subject("", ""),
-                        {"", "1", "2", "LECT"}},
+        SubjectCodeCase{
+            "empty abrev and name", Subject("", "") + Subject("", "") + Subject("", ""), {"", "1", "2", "LECT"}},
         SubjectCodeCase{"a subject coded LECT keeps it", Subject("LECT"), {"LECT", "LECT"}},
         SubjectCodeCase{"a missing attribute reads as empty",
                         "<dmaterias nombre='Física Química' codigo_actividad='T'/><dmaterias abrev='Z'/>",
@@ -110,10 +111,11 @@ TEST_F(ConversionTest, SubjectsPassedOverAreReported) {
 
 // --- PROFT ------------------------------------------------------------------
 
-QString Teacher(const QString& abrev, const QString& codigo, const QString& nombre = "Aaa",
-                const QString& ap1 = "Bbb", const QString& ap2 = "Ccc") {
-    return QString("<profesor abrev='%1' nombre='%2' apellido1='%3' apellido2='%4' departamen='Ciencias' "
-                   "documento='12345678Z' codigo='%5'/>")
+QString Teacher(const QString& abrev, const QString& codigo, const QString& nombre = "Aaa", const QString& ap1 = "Bbb",
+                const QString& ap2 = "Ccc") {
+    return QString(
+               "<profesor abrev='%1' nombre='%2' apellido1='%3' apellido2='%4' departamen='Ciencias' "
+               "documento='12345678Z' codigo='%5'/>")
         .arg(abrev, nombre, ap1, ap2, codigo);
 }
 
@@ -132,9 +134,11 @@ TEST_F(ConversionTest, TeachersRowsFullNamesAndCodes) {
 }
 
 TEST_F(ConversionTest, SingleTeacherRoomAndGroupAreConverted) {
-    Convert("<profesores>" + Teacher("T", "P1") + "</profesores>"
-            "<aulas><daula nombre='Aula de Música' capacidad_alumnos='30' codigo='A1'/></aulas>"
-            "<grupos><dgrupo nombre='1ESO A' codigo_nivel='ESO' turno='M' curso='1' codigo_tutor='P1' codigo='G1'/></grupos>",
+    Convert("<profesores>" + Teacher("T", "P1") +
+                "</profesores>"
+                "<aulas><daula nombre='Aula de Música' capacidad_alumnos='30' codigo='A1'/></aulas>"
+                "<grupos><dgrupo nombre='1ESO A' codigo_nivel='ESO' turno='M' curso='1' codigo_tutor='P1' "
+                "codigo='G1'/></grupos>",
             tables::kGrupost);
     EXPECT_EQ(ReadRows(dir_.path(), "PROFT").size(), 1);
     EXPECT_EQ(ReadRows(dir_.path(), "AULAT"), (QList<QStringList>{{"AdM", "Aula de Música", "", "30", "A1"}}));
@@ -163,22 +167,22 @@ TEST_P(RoomCodes, GiveTheWrittenCodes) {
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, RoomCodes,
-    ::testing::Values(
-        RoomCase{"initials", {"Aula de Informatica"}, {"AdI"}},
-        RoomCase{"one long word", {"Laboratorio"}, {"Laborato"}},
-        RoomCase{"short name kept with its space", {"Aula 12"}, {"Aula 12"}},
-        RoomCase{"repeated", {"Sala de Usos Multiples", "Sala de Usos Multiples"}, {"SdUM", "SdUM1"}},
-        RoomCase{"case ignored", {"Sala de Usos Multiples", "sala de usos multiples"}, {"SdUM", "sdum1"}},
-        RoomCase{"empty names", {"", "", ""}, {"", "1", "2"}},
-        RoomCase{"eleven words shortened", {"a b c d e f g h i j k"}, {"abcdefghjk"}},
-        RoomCase{"repeated long one-word names", {"Laboratorio", "Laboratorio", "Laboratorio"},
-                 {"Laborato", "Laborato1", "Laborato2"}}));
+    ::testing::Values(RoomCase{"initials", {"Aula de Informatica"}, {"AdI"}},
+                      RoomCase{"one long word", {"Laboratorio"}, {"Laborato"}},
+                      RoomCase{"short name kept with its space", {"Aula 12"}, {"Aula 12"}},
+                      RoomCase{"repeated", {"Sala de Usos Multiples", "Sala de Usos Multiples"}, {"SdUM", "SdUM1"}},
+                      RoomCase{"case ignored", {"Sala de Usos Multiples", "sala de usos multiples"}, {"SdUM", "sdum1"}},
+                      RoomCase{"empty names", {"", "", ""}, {"", "1", "2"}},
+                      RoomCase{"eleven words shortened", {"a b c d e f g h i j k"}, {"abcdefghjk"}},
+                      RoomCase{"repeated long one-word names",
+                               {"Laboratorio", "Laboratorio", "Laboratorio"},
+                               {"Laborato", "Laborato1", "Laborato2"}}));
 
 struct CapacityCase {
     const char* name;
     QString capacity;
-    QString stored;   // MAXALUM as text, or empty
-    QString error;    // the message when it fails
+    QString stored;  // MAXALUM as text, or empty
+    QString error;   // the message when it fails
 };
 void PrintTo(const CapacityCase& c, std::ostream* os) { *os << c.name; }
 
@@ -186,7 +190,8 @@ class RoomCapacity : public ConversionTest, public ::testing::WithParamInterface
 
 TEST_P(RoomCapacity, IsStoredOrRefused) {
     const CapacityCase& c = GetParam();
-    const QString body = QString("<aulas><daula nombre='Aula 1' capacidad_alumnos='%1' codigo='A1'/></aulas>").arg(c.capacity);
+    const QString body =
+        QString("<aulas><daula nombre='Aula 1' capacidad_alumnos='%1' codigo='A1'/></aulas>").arg(c.capacity);
     if (c.error.isEmpty()) {
         Convert(body, tables::kAulat);
         EXPECT_EQ(Column("AULAT", "MAXALUM"), QStringList{c.stored});
@@ -205,7 +210,8 @@ INSTANTIATE_TEST_SUITE_P(
     Cases, RoomCapacity,
     ::testing::Values(CapacityCase{"empty", "", "", ""}, CapacityCase{"thirty", "30", "30", ""},
                       CapacityCase{"negative", "-5", "-5", ""}, CapacityCase{"spaces trimmed", "  25 ", "25", ""},
-                      CapacityCase{"words", "25 alumnos", "", "'25 alumnos' is not a valid integer value for field 'MAXALUM'"},
+                      CapacityCase{"words", "25 alumnos", "",
+                                   "'25 alumnos' is not a valid integer value for field 'MAXALUM'"},
                       CapacityCase{"fraction", "24.5", "", "'24.5' is not a valid integer value for field 'MAXALUM'"},
                       CapacityCase{"beyond 32 bits", "3000000000", "",
                                    "'3000000000' is not a valid integer value for field 'MAXALUM'"}));
@@ -226,15 +232,13 @@ QString Group(const QString& nombre, const QString& turno, const QString& curso,
 }
 
 TEST_F(ConversionTest, GroupsCodesAndTutors) {
-    Convert("<profesores>" + Teacher("PGR", "P1") + Teacher("PGR", "P2") + Teacher("SIN", "") +
-                Teacher("DUP", "P4") + Teacher("DUP2", "P4") + Teacher("LARGO", "P123456789AB") +
-                "</profesores><grupos>" + Group("1ESO A", "M", "1", "ESO", "P2", "G1") +
-                Group("1ESO A", "M", "1", "ESO", "NADIE", "G2") + Group("1ESO A", "M", "1", "ESO", "", "G3") +
-                Group("1ESO A", "Manana", "1", "ESO", "P4", "G4") + Group("", "", "", "", "p1", "G5") +
-                Group("2B", "T", "2", "BACH", "P123456789AB", "G6") + "</grupos>",
+    Convert("<profesores>" + Teacher("PGR", "P1") + Teacher("PGR", "P2") + Teacher("SIN", "") + Teacher("DUP", "P4") +
+                Teacher("DUP2", "P4") + Teacher("LARGO", "P123456789AB") + "</profesores><grupos>" +
+                Group("1ESO A", "M", "1", "ESO", "P2", "G1") + Group("1ESO A", "M", "1", "ESO", "NADIE", "G2") +
+                Group("1ESO A", "M", "1", "ESO", "", "G3") + Group("1ESO A", "Manana", "1", "ESO", "P4", "G4") +
+                Group("", "", "", "", "p1", "G5") + Group("2B", "T", "2", "BACH", "P123456789AB", "G6") + "</grupos>",
             tables::kGrupost);
-    EXPECT_EQ(Column("GRUPOST", "ABREV"),
-              (QStringList{"M1ESOA", "M1ESOA1", "M1ESOA2", "Manana1EOA", "", "T2BACHB"}));
+    EXPECT_EQ(Column("GRUPOST", "ABREV"), (QStringList{"M1ESOA", "M1ESOA1", "M1ESOA2", "Manana1EOA", "", "T2BACHB"}));
     // P2's code after numbering; unknown; the empty identifier finds the
     // teacher with empty codigo; the first of two rows; letter case; an
     // identifier cut to 10 in PROFT is not found.
@@ -271,25 +275,37 @@ TEST_P(StoredCodes, NeverReadBackAlike) {
 INSTANTIATE_TEST_SUITE_P(
     Cases, StoredCodes,
     ::testing::Values(
-        StoredCodeCase{"teachers whose codes 1252 lacks", "<profesores>" + Teacher("Ω", "P1") + Teacher("Δ", "P2") +
-                                                              "</profesores>",
-                       "PROFT", "ABREV", {"?", "?1"},
+        StoredCodeCase{"teachers whose codes 1252 lacks",
+                       "<profesores>" + Teacher("Ω", "P1") + Teacher("Δ", "P2") + "</profesores>",
+                       "PROFT",
+                       "ABREV",
+                       {"?", "?1"},
                        {"Profesor 1: ABREV 'Ω' tiene caracteres que Windows-1252 no admite; se escriben como '?'.",
                         "Profesor 2 ('Aaa, Bbb Ccc'): código 'Δ' (se guarda como '?') repetido; se escribe '?1'."}},
-        StoredCodeCase{"teachers alike once cut", "<profesores>" + Teacher("ABCDEFGHI J", "P1") +
-                                                      Teacher("ABCDEFGHI", "P2") + "</profesores>",
-                       "PROFT", "ABREV", {"ABCDEFGHI", "ABCDEFGHI1"},
+        StoredCodeCase{"teachers alike once cut",
+                       "<profesores>" + Teacher("ABCDEFGHI J", "P1") + Teacher("ABCDEFGHI", "P2") + "</profesores>",
+                       "PROFT",
+                       "ABREV",
+                       {"ABCDEFGHI", "ABCDEFGHI1"},
                        {"Profesor 2 ('Aaa, Bbb Ccc'): código 'ABCDEFGHI' repetido; se escribe 'ABCDEFGHI1'."}},
         StoredCodeCase{"rooms alike without the trailing blank",
                        "<aulas><daula nombre='Abcdefg h' capacidad_alumnos='' codigo='A1'/>"
                        "<daula nombre='Abcdefg' capacidad_alumnos='' codigo='A2'/></aulas>",
-                       "AULAT", "ABREV", {"Abcdefg", "Abcdefg1"},
+                       "AULAT",
+                       "ABREV",
+                       {"Abcdefg", "Abcdefg1"},
                        {"Aula 2 ('Abcdefg'): código 'Abcdefg' repetido; se escribe 'Abcdefg1'."}},
         StoredCodeCase{"a long group code is shortened, not numbered",
-                       "<grupos>" + Group("1ESO A", "Manana", "1", "ESO", "", "G1") + "</grupos>", "GRUPOST", "ABREV",
-                       {"Manana1EOA"}, {"Grupo 1 ('1ESO A'): código 'Manana1ESOA' largo; se escribe 'Manana1EOA'."}},
-        StoredCodeCase{"subjects whose codes 1252 lacks", "<materias>" + Subject("Ω") + Subject("Δ") + "</materias>",
-                       "ASIGNOMT", "COD", {"?", "?1", "LECT"},
+                       "<grupos>" + Group("1ESO A", "Manana", "1", "ESO", "", "G1") + "</grupos>",
+                       "GRUPOST",
+                       "ABREV",
+                       {"Manana1EOA"},
+                       {"Grupo 1 ('1ESO A'): código 'Manana1ESOA' largo; se escribe 'Manana1EOA'."}},
+        StoredCodeCase{"subjects whose codes 1252 lacks",
+                       "<materias>" + Subject("Ω") + Subject("Δ") + "</materias>",
+                       "ASIGNOMT",
+                       "COD",
+                       {"?", "?1", "LECT"},
                        {"Materia 1: COD 'Ω' tiene caracteres que Windows-1252 no admite; se escriben como '?'.",
                         "Materia 2 ('X'): código 'Δ' (se guarda como '?') repetido; se escribe '?1'."}}));
 
@@ -313,21 +329,30 @@ TEST_P(DtdDefaults, AreReadAsTheElementsOwn) {
     EXPECT_EQ(Column(c.table, c.field), c.column);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, DtdDefaults,
-    ::testing::Values(
-        // Without the fixed value, abrev and codigo_actividad would both be
-        // empty and the subject would give no row.
-        DtdDefaultCase{"a fixed activity code keeps a subject without abbreviation",
-                       "<!ATTLIST dmaterias codigo_actividad CDATA #FIXED \"FIJA\">",
-                       "<materias><dmaterias abrev='' nombre='Lengua Castellana' codigo='S1'/></materias>",
-                       "ASIGNOMT", "CODTAREA", {"FIJA", "LECT"}},
-        DtdDefaultCase{"a default abbreviation of teachers", "<!ATTLIST profesor abrev CDATA \"DEF\">",
-                       "<profesores><profesor codigo='P1'/><profesor abrev='OWN' codigo='P2'/>"
-                       "<profesor codigo='P3'/></profesores>",
-                       "PROFT", "ABREV", {"DEF", "OWN", "DEF1"}},
-        DtdDefaultCase{"a default capacity of rooms", "<!ATTLIST daula capacidad_alumnos CDATA \" 30 \">",
-                       "<aulas><daula nombre='Aula 1' codigo='A1'/></aulas>", "AULAT", "MAXALUM", {"30"}}));
+INSTANTIATE_TEST_SUITE_P(Cases, DtdDefaults,
+                         ::testing::Values(
+                             // Without the fixed value, abrev and codigo_actividad would both be
+                             // empty and the subject would give no row.
+                             DtdDefaultCase{
+                                 "a fixed activity code keeps a subject without abbreviation",
+                                 "<!ATTLIST dmaterias codigo_actividad CDATA #FIXED \"FIJA\">",
+                                 "<materias><dmaterias abrev='' nombre='Lengua Castellana' codigo='S1'/></materias>",
+                                 "ASIGNOMT",
+                                 "CODTAREA",
+                                 {"FIJA", "LECT"}},
+                             DtdDefaultCase{"a default abbreviation of teachers",
+                                            "<!ATTLIST profesor abrev CDATA \"DEF\">",
+                                            "<profesores><profesor codigo='P1'/><profesor abrev='OWN' codigo='P2'/>"
+                                            "<profesor codigo='P3'/></profesores>",
+                                            "PROFT",
+                                            "ABREV",
+                                            {"DEF", "OWN", "DEF1"}},
+                             DtdDefaultCase{"a default capacity of rooms",
+                                            "<!ATTLIST daula capacidad_alumnos CDATA \" 30 \">",
+                                            "<aulas><daula nombre='Aula 1' codigo='A1'/></aulas>",
+                                            "AULAT",
+                                            "MAXALUM",
+                                            {"30"}}));
 
 // --- DIASHORAST ---------------------------------------------------------------
 
@@ -338,9 +363,9 @@ TEST_F(ConversionTest, DayAndHourSlotsAreAnEmptyTableOfFixedLayout) {
     t.Open();
     QStringList layout;
     for (const FieldInfo& f : t.Fields()) layout << QString("%1 %2 %3").arg(f.name).arg(QChar(f.type)).arg(f.width);
-    EXPECT_EQ(layout, (QStringList{"DIHO C 10", "CODDIHO C 10", "DIA C 20", "TEXTODIA C 20", "HORA C 8",
-                                   "TEXTOHOR C 15", "HORADESDE C 8", "HORAHASTA C 8", "MINUTOS C 8", "MARCO C 1",
-                                   "MARCOXML C 10"}));
+    EXPECT_EQ(layout,
+              (QStringList{"DIHO C 10", "CODDIHO C 10", "DIA C 20", "TEXTODIA C 20", "HORA C 8", "TEXTOHOR C 15",
+                           "HORADESDE C 8", "HORAHASTA C 8", "MINUTOS C 8", "MARCO C 1", "MARCOXML C 10"}));
     EXPECT_EQ(t.LiveRecordCount(), 0);
     EXPECT_FALSE(QFile::exists(dir_.filePath("DIASHORAST.MDX")));
 }
@@ -348,12 +373,22 @@ TEST_F(ConversionTest, DayAndHourSlotsAreAnEmptyTableOfFixedLayout) {
 // --- ASIGT --------------------------------------------------------------------
 
 TEST(SessionsText, FollowsTheHours) {
-    struct Case { float hours; QString text; };
+    struct Case {
+        float hours;
+        QString text;
+    };
     const QString half = QString(QChar(0x00BD));
     const QString thirteen = QString(13, u'1');
-    const QList<Case> cases = {
-        {1, "1"}, {3, "111"}, {13, thirteen}, {14, "1" + thirteen}, {15, "2" + thirteen}, {23, "10" + thirteen},
-        {-2, ""}, {2.5f, "11" + half}, {0.5f, half}, {15.5f, "2" + thirteen + half}};
+    const QList<Case> cases = {{1, "1"},
+                               {3, "111"},
+                               {13, thirteen},
+                               {14, "1" + thirteen},
+                               {15, "2" + thirteen},
+                               {23, "10" + thirteen},
+                               {-2, ""},
+                               {2.5f, "11" + half},
+                               {0.5f, half},
+                               {15.5f, "2" + thirteen + half}};
     for (const Case& c : cases) EXPECT_EQ(SessionsText(c.hours), c.text) << "hours " << c.hours;
 }
 
@@ -364,9 +399,9 @@ protected:
                 "<dmaterias abrev='X' nombre='Skip' codigo_actividad='X' codigo='S9'/>"
                 "<dmaterias abrev='LEN' nombre='Lengua' codigo_actividad='TL' codigo='S2'/>"
                 "<dmaterias abrev='VAC' nombre='Vacía' codigo_actividad='TV' codigo='S3'/>"
-                "</materias><profesores>" + Teacher("PGR", "P1") + "</profesores><grupos>" +
-                Group("1ESO A", "M", "1", "ESO", "P1", "G1") + "</grupos><asignaturas>" + assignments +
-                "</asignaturas>");
+                "</materias><profesores>" +
+                Teacher("PGR", "P1") + "</profesores><grupos>" + Group("1ESO A", "M", "1", "ESO", "P1", "G1") +
+                "</grupos><asignaturas>" + assignments + "</asignaturas>");
     }
 };
 
@@ -386,8 +421,8 @@ TEST_F(Assignments, RecordsWithLookedUpCodes) {
                                     "S2", "P1"}));
     EXPECT_EQ(rows[1], (QStringList{"LEN", "", "M1ESOA", "", "M", "ESO", "1", "A", "1", "1", "TL", "", "", "G1", "S2",
                                     "NADIE"}));
-    EXPECT_EQ(rows[2], (QStringList{"LECT", "PGR", "M1ESOA", "", "M", "ESO", "1", "A", "15", "2" + thirteen, "LECT",
-                                    "", "", "G1", "LECT", "P1"}));
+    EXPECT_EQ(rows[2], (QStringList{"LECT", "PGR", "M1ESOA", "", "M", "ESO", "1", "A", "15", "2" + thirteen, "LECT", "",
+                                    "", "G1", "LECT", "P1"}));
     EXPECT_EQ(rows[3], rows[0]);
     EXPECT_EQ(report_.tables.last().notes,
               (QStringList{"Asignatura 3: ningún grupo tiene el código 'G9'; no se escribe.",
@@ -482,11 +517,11 @@ INSTANTIATE_TEST_SUITE_P(Cases, WhiteSpaceAroundNumbers,
 // and the text as given; the field holds '?' for each.
 struct Cp1252Case {
     const char* name;
-    QString body;           // inside <centro>
-    QString table;          // the table whose report is looked at
-    QStringList notes;      // that table's notes, in order
-    QString field;          // a field to read back ("" : none)
-    QString stored;         // its value in the first row
+    QString body;       // inside <centro>
+    QString table;      // the table whose report is looked at
+    QStringList notes;  // that table's notes, in order
+    QString field;      // a field to read back ("" : none)
+    QString stored;     // its value in the first row
 };
 
 void PrintTo(const Cp1252Case& c, std::ostream* os) { *os << c.name; }
@@ -510,13 +545,13 @@ const QString kLacks = QString::fromUtf8(" tiene caracteres que Windows-1252 no 
 INSTANTIATE_TEST_SUITE_P(
     Cases, Windows1252Notes,
     ::testing::Values(
-        Cp1252Case{"teacher_polish_name",
-                   "<profesores>" + Teacher("T", "P1") + Teacher("U", "P2", QString::fromUtf8("Łukasz")) +
-                       "</profesores>",
-                   tables::kProft,
-                   {QString::fromUtf8("Profesor 2: NOMBRE 'Łukasz, Bbb Ccc'") + kLacks},
-                   "NOMBRE",
-                   "Aaa, Bbb Ccc"},
+        Cp1252Case{
+            "teacher_polish_name",
+            "<profesores>" + Teacher("T", "P1") + Teacher("U", "P2", QString::fromUtf8("Łukasz")) + "</profesores>",
+            tables::kProft,
+            {QString::fromUtf8("Profesor 2: NOMBRE 'Łukasz, Bbb Ccc'") + kLacks},
+            "NOMBRE",
+            "Aaa, Bbb Ccc"},
         Cp1252Case{"teacher_code",
                    "<profesores>" + Teacher(QString::fromUtf8("ŁK"), "P1") + "</profesores>",
                    tables::kProft,
@@ -544,14 +579,14 @@ INSTANTIATE_TEST_SUITE_P(
                     QString::fromUtf8("Materia 1: NOMBRE 'Ελληνικά'") + kLacks},
                    "NOMBRE",
                    "????????"},
-        Cp1252Case{"group_name_and_code",
-                   "<grupos>" + Group(QString::fromUtf8("1ESO Ω"), "M", "1", "ESO", "", "G1") + "</grupos>",
-                   tables::kGrupost,
-                   {QString::fromUtf8("Grupo 1: ABREV 'M1ESOΩ'") + kLacks,
-                    QString::fromUtf8("Grupo 1: GRUPO 'Ω'") + kLacks,
-                    QString::fromUtf8("Grupo 1: DESCRIP '1ESO Ω'") + kLacks},
-                   "DESCRIP",
-                   "1ESO ?"},
+        Cp1252Case{
+            "group_name_and_code",
+            "<grupos>" + Group(QString::fromUtf8("1ESO Ω"), "M", "1", "ESO", "", "G1") + "</grupos>",
+            tables::kGrupost,
+            {QString::fromUtf8("Grupo 1: ABREV 'M1ESOΩ'") + kLacks, QString::fromUtf8("Grupo 1: GRUPO 'Ω'") + kLacks,
+             QString::fromUtf8("Grupo 1: DESCRIP '1ESO Ω'") + kLacks},
+            "DESCRIP",
+            "1ESO ?"},
         Cp1252Case{"assignment_teacher_identifier",
                    "<materias>" + Subject("MAT", "Mates", "TM") + "</materias><grupos>" +
                        Group("1ESO A", "M", "1", "ESO", "", "G1") + "</grupos><asignaturas>" +
@@ -568,8 +603,8 @@ TEST(CodePage1252, CanEncodeTellsWhatBecomesQuestionMarks) {
     const struct {
         const char* text;
         bool encodes;
-    } cases[] = {{"", true},          {"abc ?", true},       {"ñÑáéíóúü¿¡", true}, {"€ŒœŠšŽžŸ", true},
-                 {"Ł", false},        {"ЖΩ", false},         {"😀", false},        {"a\u2028b", false}};
+    } cases[] = {{"", true},   {"abc ?", true}, {"ñÑáéíóúü¿¡", true}, {"€ŒœŠšŽžŸ", true},
+                 {"Ł", false}, {"ЖΩ", false},   {"😀", false},         {"a\u2028b", false}};
     for (const auto& c : cases) {
         const QString text = QString::fromUtf8(c.text);
         EXPECT_EQ(cp.CanEncode(text), c.encodes) << c.text;

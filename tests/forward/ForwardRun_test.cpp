@@ -6,7 +6,6 @@
 
 #include <QTemporaryDir>
 
-
 namespace puente {
 namespace {
 
@@ -75,8 +74,7 @@ TEST_P(ForwardNoInput, SaysNoExisteArchivoAndTouchesNothing) {
 
 INSTANTIATE_TEST_SUITE_P(Cases, ForwardNoInput,
                          ::testing::Values(NoInputCase{"nothing chosen", "@empty"},
-                                           NoInputCase{"a name of no file", "falta.xml"},
-                                           NoInputCase{"a folder", ""}));
+                                           NoInputCase{"a name of no file", "falta.xml"}, NoInputCase{"a folder", ""}));
 
 TEST_F(ForwardRunTest, TwoRunsOfOneDocumentGiveTheSameTables) {
     ConvertSmall();
@@ -126,21 +124,24 @@ TEST_P(ForwardFailure, LeavesTheWorkingDirectoryAsItWas) {
 INSTANTIATE_TEST_SUITE_P(
     Cases, ForwardFailure,
     ::testing::Values(
-        FailureCase{"not well-formed", ErrorKind::NotWellFormed, "<centro>\n<materias>\n<dmaterias abrev='A'>\n</centro>",
+        FailureCase{"not well-formed", ErrorKind::NotWellFormed,
+                    "<centro>\n<materias>\n<dmaterias abrev='A'>\n</centro>",
                     "El archivo '{doc}' no es un documento XML válido: ", "No se ha modificado ninguna tabla."},
-        FailureCase{"empty file", ErrorKind::NotWellFormed, "", "El archivo '{doc}' no es un documento XML válido: ",
-                    "No se ha modificado ninguna tabla."},
+        FailureCase{"empty file", ErrorKind::NotWellFormed, "",
+                    "El archivo '{doc}' no es un documento XML válido: ", "No se ha modificado ninguna tabla."},
         FailureCase{"root not centro", ErrorKind::NotExchangeDocument, "<escuela><materias/></escuela>",
                     "El archivo '{doc}' no es un documento de intercambio de ZELTA: su elemento raíz es 'escuela' y "
                     "debería ser 'centro'.",
                     "'centro'."},
-        FailureCase{"a capacity that is no whole number", ErrorKind::BadValue,
-                    "<centro><aulas><daula nombre='Aula 1' capacidad_alumnos='25 alumnos' codigo='A'/></aulas></centro>",
-                    "'25 alumnos' is not a valid integer value for field 'MAXALUM'", "'MAXALUM'"},
-        FailureCase{"hours that are no number", ErrorKind::BadValue,
-                    "<centro><materias><dmaterias abrev='M' codigo='S'/></materias><grupos><dgrupo codigo='G'/></grupos>"
-                    "<asignaturas><dasignatura cgrupo='G' casig='S' nhoras='cuatro'/></asignaturas></centro>",
-                    "'cuatro' is not a valid floating point value", "value"}));
+        FailureCase{
+            "a capacity that is no whole number", ErrorKind::BadValue,
+            "<centro><aulas><daula nombre='Aula 1' capacidad_alumnos='25 alumnos' codigo='A'/></aulas></centro>",
+            "'25 alumnos' is not a valid integer value for field 'MAXALUM'", "'MAXALUM'"},
+        FailureCase{
+            "hours that are no number", ErrorKind::BadValue,
+            "<centro><materias><dmaterias abrev='M' codigo='S'/></materias><grupos><dgrupo codigo='G'/></grupos>"
+            "<asignaturas><dasignatura cgrupo='G' casig='S' nhoras='cuatro'/></asignaturas></centro>",
+            "'cuatro' is not a valid floating point value", "value"}));
 
 TEST_F(ForwardRunTest, NotWellFormedGivesLineAndColumn) {
     const QString path = Doc("roto.xml", "<centro>\n  <materias>\n</centro>\n");

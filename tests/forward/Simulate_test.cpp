@@ -71,8 +71,7 @@ const QByteArray kAfter = R"(<centro>
 // Every entry under `dir`, folders included, with the bytes of each file.
 QMap<QString, QByteArray> Everything(const QString& dir) {
     QMap<QString, QByteArray> all = Snapshot(dir);
-    QDirIterator it(dir, QDir::Dirs | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
-                    QDirIterator::Subdirectories);
+    QDirIterator it(dir, QDir::Dirs | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
     while (it.hasNext()) all.insert(QDir(dir).relativeFilePath(it.next()) + "/", "folder");
     return all;
 }
@@ -94,7 +93,8 @@ QStringList Summaries(const ForwardReport& report) {
 
 QStringList Tables(const ForwardReport& report) {
     QStringList lines;
-    for (const TableReport& t : report.tables) lines << QString("%1 %2 %3").arg(t.table).arg(t.rows).arg(t.notes.join("|"));
+    for (const TableReport& t : report.tables)
+        lines << QString("%1 %2 %3").arg(t.table).arg(t.rows).arg(t.notes.join("|"));
     return lines;
 }
 
@@ -121,9 +121,9 @@ TEST_F(SimulateTest, ReportsWhatWouldChangeAndLeavesTheWorkingDirectoryAsItWas) 
     EXPECT_TRUE(simulated.simulated);
     EXPECT_TRUE(simulated.backup.isEmpty());
     EXPECT_EQ(simulated.workingDirectory, htemp_.path());
-    EXPECT_EQ(Summaries(simulated), (QStringList{"ASIGNOMT 3>4 +M3", "PROFT 2>1 -P2", "AULAT 2>2 ~A1(MAXALUM)",
-                                                 "GRUPOST 2>2 ~G1(TUTOR)", "DIASHORAST 0>0 ",
-                                                 "ASIGT 2>3 +G1/M3/P1 ~G1/M1/P1(HORAS,SESIONES) ~G2/M2/P2(CPROF)"}));
+    EXPECT_EQ(Summaries(simulated),
+              (QStringList{"ASIGNOMT 3>4 +M3", "PROFT 2>1 -P2", "AULAT 2>2 ~A1(MAXALUM)", "GRUPOST 2>2 ~G1(TUTOR)",
+                           "DIASHORAST 0>0 ", "ASIGT 2>3 +G1/M3/P1 ~G1/M1/P1(HORAS,SESIONES) ~G2/M2/P2(CPROF)"}));
     // Items carry a readable name, the old one for an item removed.
     EXPECT_EQ(simulated.changes[0].added[0].label, "Física");
     EXPECT_EQ(simulated.changes[1].removed[0].label, "Ana, Núñez");

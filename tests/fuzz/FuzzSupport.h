@@ -2,7 +2,6 @@
 // answers at once, and the check that stops a fuzz run on a broken promise.
 #pragma once
 
-
 #include <QByteArray>
 #include <QDir>
 #include <QFile>
@@ -17,12 +16,12 @@
 namespace puente::fuzz {
 
 // Stops the fuzzer with a message: an input broke a promise of a header.
-#define FUZZ_CHECK(condition, what)                                                       \
-    do {                                                                                  \
-        if (!(condition)) {                                                               \
+#define FUZZ_CHECK(condition, what)                                                            \
+    do {                                                                                       \
+        if (!(condition)) {                                                                    \
             std::fprintf(stderr, "FUZZ_CHECK failed: %s (%s:%d)\n", what, __FILE__, __LINE__); \
-            std::abort();                                                                 \
-        }                                                                                 \
+            std::abort();                                                                      \
+        }                                                                                      \
     } while (0)
 
 // A folder that lives as long as the fuzz run, on /dev/shm when there is one

@@ -49,7 +49,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     {
         Document again;
         const LoadResult reloaded = again.loadFromBytes(document.toBytes(), QStringLiteral("saved.xml"));
-        if (!reloaded.ok()) std::fprintf(stderr, "reload: %s\n", qPrintable(LoadError(reloaded, QStringLiteral("saved.xml")).message()));
+        if (!reloaded.ok())
+            std::fprintf(stderr, "reload: %s\n",
+                         qPrintable(LoadError(reloaded, QStringLiteral("saved.xml")).message()));
         FUZZ_CHECK(reloaded.ok(), "a loaded document, written out, loads again");
     }
 

@@ -67,7 +67,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         report = RunReturn(s.document, s.htemp);
         done = true;
     } catch (const Error& e) {
-        FUZZ_CHECK(e.kind() != ErrorKind::NoInput, "SOLUC and the document exist: the run does not end for missing input");
+        FUZZ_CHECK(e.kind() != ErrorKind::NoInput,
+                   "SOLUC and the document exist: the run does not end for missing input");
         FUZZ_CHECK(!QFile::exists(s.result), "a failed run writes no result document");
     }
     for (const QString& t : kLookupTables)

@@ -26,10 +26,18 @@ namespace {
 // Reads a field in every way; an Error is the refusal of a damaged value.
 void ReadEveryWay(Table& table, const FieldInfo& field) {
     Field f = table.FieldByName(field.name);
-    try { (void)f.AsString(); } catch (const Error&) {}
-    try { (void)f.AsInteger(); } catch (const Error&) {}
-    try { (void)f.AsFloat(); } catch (const Error&) {}
-    try { (void)f.AsBoolean(); } catch (const Error&) {}
+    try {
+        (void)f.AsString();
+    } catch (const Error&) {}
+    try {
+        (void)f.AsInteger();
+    } catch (const Error&) {}
+    try {
+        (void)f.AsFloat();
+    } catch (const Error&) {}
+    try {
+        (void)f.AsBoolean();
+    } catch (const Error&) {}
 }
 
 void Exercise(const QString& dir) {
@@ -46,7 +54,9 @@ void Exercise(const QString& dir) {
         for (qsizetype i = 0; i < fields.size(); ++i) {
             ReadEveryWay(table, fields[i]);
             if (!keys[i]) {
-                try { keys[i] = table.FieldByName(fields[i].name).AsString(); } catch (const Error&) {}
+                try {
+                    keys[i] = table.FieldByName(fields[i].name).AsString();
+                } catch (const Error&) {}
             }
         }
     }
@@ -70,7 +80,9 @@ void Exercise(const QString& dir) {
         table.Append();
         for (qsizetype i = 0; i < fields.size(); ++i) {
             if (!keys[i]) continue;
-            try { table.FieldByName(fields[i].name).SetAsString(*keys[i]); } catch (const Error&) {}
+            try {
+                table.FieldByName(fields[i].name).SetAsString(*keys[i]);
+            } catch (const Error&) {}
         }
         table.FieldByName(fields[0].name).SetAsString(keys[0].value_or(QString()));
         table.Post();

@@ -59,11 +59,11 @@ const QString kTooBig = QStringLiteral("el archivo supera el tamaño máximo per
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, LockedFileFailure,
-    ::testing::Values(
-        FailureCase{"resize past the limit", [](LockedFile& f) { f.Resize(100); },
-                    QStringLiteral("No se pudo cambiar el tamaño del archivo '%1': ") + kTooBig},
-        FailureCase{"write past the limit", [](LockedFile& f) { f.WriteAt(10, QByteArray(50, 'y').constData(), 50); },
-                    QStringLiteral("No se pudo escribir en el archivo '%1': ") + kTooBig}));
+    ::testing::Values(FailureCase{"resize past the limit", [](LockedFile& f) { f.Resize(100); },
+                                  QStringLiteral("No se pudo cambiar el tamaño del archivo '%1': ") + kTooBig},
+                      FailureCase{"write past the limit",
+                                  [](LockedFile& f) { f.WriteAt(10, QByteArray(50, 'y').constData(), 50); },
+                                  QStringLiteral("No se pudo escribir en el archivo '%1': ") + kTooBig}));
 
 }  // namespace
 }  // namespace puente

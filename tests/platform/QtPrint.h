@@ -27,7 +27,8 @@ inline void PrintTo(const QByteArray& b, std::ostream* os) {
         else if (c >= 0x20 && c < 0x7F)
             *os << c;
         else
-            *os << "\\x" << "0123456789ABCDEF"[c >> 4] << "0123456789ABCDEF"[c & 15];
+            *os << "\\x"
+                << "0123456789ABCDEF"[c >> 4] << "0123456789ABCDEF"[c & 15];
     }
     *os << '"';
 }

@@ -39,45 +39,43 @@ TEST_P(FileErrorTextTest, GivesTheReason) {
     EXPECT_EQ(c.fail(QDir(dir.path())), c.reason);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Failures, FileErrorTextTest,
-    ::testing::Values(
-        FileErrorCase{"missing_file",
-                      [](const QDir& dir) {
-                          QFile file(dir.filePath("no-esta.xml"));
-                          EXPECT_FALSE(file.open(QIODevice::ReadOnly));
-                          return FileErrorText(file);
-                      },
-                      "no existe el archivo o el directorio"},
-        FileErrorCase{"save_into_missing_folder",
-                      [](const QDir& dir) {
-                          QSaveFile file(dir.filePath("falta/Horalis.ini"));
-                          EXPECT_FALSE(file.open(QIODevice::WriteOnly));
-                          return FileErrorText(file);
-                      },
-                      "no existe el archivo o el directorio"},
-        FileErrorCase{"save_over_read_only_file",
-                      [](const QDir& dir) {
-                          const QString path = dir.filePath("Horalis.ini");
-                          QFile plain(path);
-                          EXPECT_TRUE(plain.open(QIODevice::WriteOnly));
-                          plain.close();
-                          EXPECT_TRUE(plain.setPermissions(QFileDevice::ReadOwner));
-                          QSaveFile file(path);
-                          EXPECT_FALSE(file.open(QIODevice::WriteOnly));
-                          return FileErrorText(file);
-                      },
-                      "permiso denegado", true},
-        FileErrorCase{"loop_of_links_keeps_system_words",
-                      [](const QDir& dir) {
-                          const QString a = dir.filePath("a"), b = dir.filePath("b");
-                          EXPECT_TRUE(QFile::link(a, b));
-                          EXPECT_TRUE(QFile::link(b, a));
-                          QFile file(a);
-                          EXPECT_FALSE(file.open(QIODevice::ReadOnly));
-                          return FileErrorText(file);
-                      },
-                      "Too many levels of symbolic links"}));
+INSTANTIATE_TEST_SUITE_P(Failures, FileErrorTextTest,
+                         ::testing::Values(FileErrorCase{"missing_file",
+                                                         [](const QDir& dir) {
+                                                             QFile file(dir.filePath("no-esta.xml"));
+                                                             EXPECT_FALSE(file.open(QIODevice::ReadOnly));
+                                                             return FileErrorText(file);
+                                                         },
+                                                         "no existe el archivo o el directorio"},
+                                           FileErrorCase{"save_into_missing_folder",
+                                                         [](const QDir& dir) {
+                                                             QSaveFile file(dir.filePath("falta/Horalis.ini"));
+                                                             EXPECT_FALSE(file.open(QIODevice::WriteOnly));
+                                                             return FileErrorText(file);
+                                                         },
+                                                         "no existe el archivo o el directorio"},
+                                           FileErrorCase{"save_over_read_only_file",
+                                                         [](const QDir& dir) {
+                                                             const QString path = dir.filePath("Horalis.ini");
+                                                             QFile plain(path);
+                                                             EXPECT_TRUE(plain.open(QIODevice::WriteOnly));
+                                                             plain.close();
+                                                             EXPECT_TRUE(plain.setPermissions(QFileDevice::ReadOwner));
+                                                             QSaveFile file(path);
+                                                             EXPECT_FALSE(file.open(QIODevice::WriteOnly));
+                                                             return FileErrorText(file);
+                                                         },
+                                                         "permiso denegado", true},
+                                           FileErrorCase{"loop_of_links_keeps_system_words",
+                                                         [](const QDir& dir) {
+                                                             const QString a = dir.filePath("a"), b = dir.filePath("b");
+                                                             EXPECT_TRUE(QFile::link(a, b));
+                                                             EXPECT_TRUE(QFile::link(b, a));
+                                                             QFile file(a);
+                                                             EXPECT_FALSE(file.open(QIODevice::ReadOnly));
+                                                             return FileErrorText(file);
+                                                         },
+                                                         "Too many levels of symbolic links"}));
 
 TEST(WriteFileAtomicallyTest, ReasonIsSpanish) {
     QTemporaryDir dir;

@@ -7,7 +7,6 @@
 
 #include <QTemporaryDir>
 
-
 namespace puente {
 namespace {
 
@@ -94,7 +93,7 @@ TEST_F(ReturnRunTest, WritesOneEntryPerPlacedLesson) {
 // A SOLUC written by this engine, one record per case.
 struct TranslationCase {
     const char* name;
-    QStringList soluc;  // CODGRUPO, ASIG, TAREA, PROF, AULA
+    QStringList soluc;                 // CODGRUPO, ASIG, TAREA, PROF, AULA
     std::optional<QStringList> entry;  // casig, cgrupo, cprofe, caula, cactiv, idcurso
 };
 void PrintTo(const TranslationCase& c, std::ostream* os) { *os << c.name; }
@@ -104,10 +103,14 @@ class Translation : public ReturnRunTest, public ::testing::WithParamInterface<T
 TEST_P(Translation, FollowsTheLookups) {
     const TranslationCase& c = GetParam();
     Table soluc(htemp_.path(), "SOLUC");
-    soluc.CreateTable({{"DIA", FieldKind::Integer, 0}, {"HORA", FieldKind::Float, 0},
-                       {"SESIONES", FieldKind::Character, 20}, {"CODGRUPO", FieldKind::Character, 10},
-                       {"ASIG", FieldKind::Character, 10}, {"TAREA", FieldKind::Character, 10},
-                       {"PROF", FieldKind::Character, 10}, {"AULA", FieldKind::Character, 10}});
+    soluc.CreateTable({{"DIA", FieldKind::Integer, 0},
+                       {"HORA", FieldKind::Float, 0},
+                       {"SESIONES", FieldKind::Character, 20},
+                       {"CODGRUPO", FieldKind::Character, 10},
+                       {"ASIG", FieldKind::Character, 10},
+                       {"TAREA", FieldKind::Character, 10},
+                       {"PROF", FieldKind::Character, 10},
+                       {"AULA", FieldKind::Character, 10}});
     soluc.Open(OpenMode::Exclusive);
     soluc.Append();
     soluc.FieldByName("DIA").SetAsString("2");
@@ -132,15 +135,18 @@ TEST_P(Translation, FollowsTheLookups) {
 INSTANTIATE_TEST_SUITE_P(
     Cases, Translation,
     ::testing::Values(
-        TranslationCase{"everything found", {"M1ESOA", "MAT", "LCyL", "PGR", "AdI"},
+        TranslationCase{"everything found",
+                        {"M1ESOA", "MAT", "LCyL", "PGR", "AdI"},
                         QStringList{"M1", "G1", "P1", "A1", "M2", "1"}},
         TranslationCase{"subject not found", {"M1ESOA", "XX", "MAT", "PGR", "AdI"}, std::nullopt},
         TranslationCase{"subject in another letter case", {"M1ESOA", "Mat", "", "", ""}, std::nullopt},
         TranslationCase{"subject with a leading space", {"M1ESOA", " MAT", "", "", ""}, std::nullopt},
         TranslationCase{"group not found", {"M9", "MAT", "", "PGR", "AdI"}, QStringList{"M1", "", "P1", "A1", "", ""}},
-        TranslationCase{"teacher and room not found", {"M1ESOA", "MAT", "LECT", "pgr", "Aula"},
+        TranslationCase{"teacher and room not found",
+                        {"M1ESOA", "MAT", "LECT", "pgr", "Aula"},
                         QStringList{"M1", "G1", "", "", "LECT", "1"}},
-        TranslationCase{"task not found keeps its code", {"M1ESOB", "LCyL", "T-99", "ANA", "Laborato"},
+        TranslationCase{"task not found keeps its code",
+                        {"M1ESOB", "LCyL", "T-99", "ANA", "Laborato"},
                         QStringList{"M2", "G2", "P2", "A2", "T-99", "1"}}));
 
 // Codes that would read back alike from the tables (teachers Ω and Δ, both
@@ -158,10 +164,14 @@ TEST_F(ReturnRunTest, CodesStoredAlikeComeBackAsTheirOwnIdentifiers) {
     RunForward(doc, htemp_.path());
 
     Table soluc(htemp_.path(), "SOLUC");
-    soluc.CreateTable({{"DIA", FieldKind::Integer, 0}, {"HORA", FieldKind::Integer, 0},
-                       {"SESIONES", FieldKind::Character, 20}, {"CODGRUPO", FieldKind::Character, 10},
-                       {"ASIG", FieldKind::Character, 10}, {"TAREA", FieldKind::Character, 10},
-                       {"PROF", FieldKind::Character, 10}, {"AULA", FieldKind::Character, 10}});
+    soluc.CreateTable({{"DIA", FieldKind::Integer, 0},
+                       {"HORA", FieldKind::Integer, 0},
+                       {"SESIONES", FieldKind::Character, 20},
+                       {"CODGRUPO", FieldKind::Character, 10},
+                       {"ASIG", FieldKind::Character, 10},
+                       {"TAREA", FieldKind::Character, 10},
+                       {"PROF", FieldKind::Character, 10},
+                       {"AULA", FieldKind::Character, 10}});
     soluc.Open(OpenMode::Exclusive);
     for (const auto& [prof, aula] : {std::pair{"?", "Abcdefg"}, std::pair{"?1", "Abcdefg1"}}) {
         soluc.Append();
@@ -189,8 +199,8 @@ TEST_F(ReturnRunTest, CodesStoredAlikeComeBackAsTheirOwnIdentifiers) {
 // run.
 struct UnfitCase {
     const char* name;
-    QList<QByteArray> soluc;   // CODGRUPO, ASIG, TAREA, PROF, AULA, SESIONES of record 2 (record 1 is not placed)
-    QStringList entry;         // cgrupo, casig, cprofe, caula, cactiv, sesiones
+    QList<QByteArray> soluc;  // CODGRUPO, ASIG, TAREA, PROF, AULA, SESIONES of record 2 (record 1 is not placed)
+    QStringList entry;        // cgrupo, casig, cprofe, caula, cactiv, sesiones
     QStringList notes;
 };
 void PrintTo(const UnfitCase& c, std::ostream* os) { *os << c.name; }
@@ -209,10 +219,14 @@ TEST_P(UnfitValues, AreCutAtTheNulOrWrittenWithQuestionMarks) {
         aulas.Post();
     }
     Table soluc(htemp_.path(), "SOLUC");
-    soluc.CreateTable({{"DIA", FieldKind::Integer, 0}, {"HORA", FieldKind::Integer, 0},
-                       {"CODGRUPO", FieldKind::Character, 10}, {"ASIG", FieldKind::Character, 10},
-                       {"TAREA", FieldKind::Character, 10}, {"PROF", FieldKind::Character, 10},
-                       {"AULA", FieldKind::Character, 10}, {"SESIONES", FieldKind::Character, 20}});
+    soluc.CreateTable({{"DIA", FieldKind::Integer, 0},
+                       {"HORA", FieldKind::Integer, 0},
+                       {"CODGRUPO", FieldKind::Character, 10},
+                       {"ASIG", FieldKind::Character, 10},
+                       {"TAREA", FieldKind::Character, 10},
+                       {"PROF", FieldKind::Character, 10},
+                       {"AULA", FieldKind::Character, 10},
+                       {"SESIONES", FieldKind::Character, 20}});
     soluc.Open(OpenMode::Exclusive);
     soluc.Append();
     soluc.FieldByName("DIA").SetAsString("0");
@@ -248,15 +262,21 @@ INSTANTIATE_TEST_SUITE_P(
                   {"G1", "M1", "P1", "A1", "LECT", "11"},
                   {}},
         UnfitCase{"a control character in SESIONES",
-                  {"M1ESOA", "MAT", "LECT", "PGR", "AdI", "1\x01" "1"},
+                  {"M1ESOA", "MAT", "LECT", "PGR", "AdI",
+                   "1\x01"
+                   "1"},
                   {"G1", "M1", "P1", "A1", "LECT", "1?1"},
                   {"Registro 2 de SOLUC: el valor de sesiones (SESIONES de SOLUC) tiene caracteres que XML no "
                    "admite; se escribe '1?1'."}},
         UnfitCase{"control characters in a task code not found",
                   {"M1ESOA", "MAT", "T\x1b\x0c", "PGR", "AdI", "1"},
-                  {"G1", "M1", "P1", "A1", "T?" "?", "1"},
+                  {"G1", "M1", "P1", "A1",
+                   "T?"
+                   "?",
+                   "1"},
                   {"Registro 2 de SOLUC: el valor de cactiv (TAREA de SOLUC, o IDASIG de ASIGNOMT) tiene caracteres "
-                   "que XML no admite; se escribe 'T?" "?'."}},
+                   "que XML no admite; se escribe 'T?"
+                   "?'."}},
         UnfitCase{"a control character in a lookup table",
                   {"M1ESOA", "MAT", "LECT", "PGR", "ZZ", "1"},
                   {"G1", "M1", "P1", "A?", "LECT", "1"},
@@ -291,8 +311,7 @@ TEST_P(ReturnNoInput, SaysSoAndWritesNothing) {
 
 INSTANTIATE_TEST_SUITE_P(Cases, ReturnNoInput,
                          ::testing::Values(NoInputCase{"no document", false, true},
-                                           NoInputCase{"no SOLUC", true, false},
-                                           NoInputCase{"neither", false, false}));
+                                           NoInputCase{"no SOLUC", true, false}, NoInputCase{"neither", false, false}));
 
 TEST_F(ReturnRunTest, SolucInAnotherLetterCaseIsFound) {
     ASSERT_TRUE(QFile::copy(QString(PUENTE_TEST_DATA) + "/return/soluc_dbase3.dbf", htemp_.filePath("soluc.dbf")));
@@ -304,8 +323,8 @@ struct FailureCase {
     QByteArray document;  // empty: the good document
     QString removeTable;  // a table taken away before the run
     ErrorKind kind;
-    QString message;      // {doc}: the document's path, {dir}: the working directory;
-                          // ending in "...": the message starts so
+    QString message;  // {doc}: the document's path, {dir}: the working directory;
+                      // ending in "...": the message starts so
 };
 void PrintTo(const FailureCase& c, std::ostream* os) { *os << c.name; }
 
@@ -344,8 +363,10 @@ INSTANTIATE_TEST_SUITE_P(
                     ErrorKind::NotExchangeDocument,
                     "El documento no sirve para la importación: al elemento 'centro' le falta el atributo 'version'. "
                     "No se ha escrito nada."},
-        FailureCase{"not well-formed", "<centro>", "", ErrorKind::NotWellFormed, "El archivo '{doc}' no es un documento XML válido: ..."},
-        FailureCase{"ASIGT missing", "", "ASIGT", ErrorKind::InputOutput, "No existe la tabla 'ASIGT' ({dir}/ASIGT.DBF)..."}));
+        FailureCase{"not well-formed", "<centro>", "", ErrorKind::NotWellFormed,
+                    "El archivo '{doc}' no es un documento XML válido: ..."},
+        FailureCase{"ASIGT missing", "", "ASIGT", ErrorKind::InputOutput,
+                    "No existe la tabla 'ASIGT' ({dir}/ASIGT.DBF)..."}));
 
 TEST_F(ReturnRunTest, ATableHeldByAnotherProgramStopsTheRun) {
     UseSoluc("soluc_dbase3.dbf");
@@ -423,20 +444,18 @@ TEST_P(RootDefaults, AreCarriedIntoTheResult) {
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, RootDefaults,
-    ::testing::Values(
-        RootDefaultCase{"a default version",
-                        "<!DOCTYPE centro [<!ATTLIST centro version CDATA \"9\">]>\n"
-                        "<centro codigo_interno='1' nombre='N' curso='C'/>",
-                        {"codigo_interno=1", "nombre=N", "curso=C", "version=9"}},
-        RootDefaultCase{"a fixed course, trimmed",
-                        "<!DOCTYPE centro [<!ATTLIST centro curso CDATA #FIXED \" 2026 \">]>\n"
-                        "<centro codigo_interno='1' nombre='N' version='3'/>",
-                        {"codigo_interno=1", "nombre=N", "curso=2026", "version=3"}},
-        RootDefaultCase{"the root's own value wins",
-                        "<!DOCTYPE centro [<!ATTLIST centro version CDATA \"9\">]>\n"
-                        "<centro codigo_interno='1' nombre='N' curso='C' version='8'/>",
-                        {"codigo_interno=1", "nombre=N", "curso=C", "version=8"}}));
-
+    ::testing::Values(RootDefaultCase{"a default version",
+                                      "<!DOCTYPE centro [<!ATTLIST centro version CDATA \"9\">]>\n"
+                                      "<centro codigo_interno='1' nombre='N' curso='C'/>",
+                                      {"codigo_interno=1", "nombre=N", "curso=C", "version=9"}},
+                      RootDefaultCase{"a fixed course, trimmed",
+                                      "<!DOCTYPE centro [<!ATTLIST centro curso CDATA #FIXED \" 2026 \">]>\n"
+                                      "<centro codigo_interno='1' nombre='N' version='3'/>",
+                                      {"codigo_interno=1", "nombre=N", "curso=2026", "version=3"}},
+                      RootDefaultCase{"the root's own value wins",
+                                      "<!DOCTYPE centro [<!ATTLIST centro version CDATA \"9\">]>\n"
+                                      "<centro codigo_interno='1' nombre='N' curso='C' version='8'/>",
+                                      {"codigo_interno=1", "nombre=N", "curso=C", "version=8"}}));
 
 // The result written as the entries come equals the one the whole tree
 // gave (RebuildCentro, AppendDsolucion, save), the date aside.
@@ -450,7 +469,8 @@ QByteArray WithoutDate(QByteArray bytes) {
 TEST(ResultWriter, WritesWhatTheWholeTreeSaved) {
     const QByteArray kDocuments[] = {
         "<?xml version='1.0' encoding='ISO-8859-1'?>\n<!-- antes \xd1 -->\n<?zelta v='2'?>\n"
-        "<centro codigo_interno=' 41 ' nombre='IES \xd1" "and\xfa &amp; &lt;x&gt;' curso=' 2025 ' version='1.0'>"
+        "<centro codigo_interno=' 41 ' nombre='IES \xd1"
+        "and\xfa &amp; &lt;x&gt;' curso=' 2025 ' version='1.0'>"
         "<materias><dmaterias codigo='M1'/></materias></centro>\n<!-- despu\xe9s -->\n",
         "<?xml version='1.0' encoding='windows-1252'?>\n<!DOCTYPE centro [<!ATTLIST centro version CDATA '9'>]>\n"
         "<centro codigo_interno='1' nombre='\x80' curso='c'/>",

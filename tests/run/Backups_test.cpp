@@ -89,9 +89,9 @@ TEST(BackupTest, HoldsTheReplacedTablesByteForByteAndDescribesThem) {
 
     EXPECT_EQ(name, "20260110-093005");
     const QMap<QString, QByteArray> held = BackupTables(htemp.path(), name);
-    EXPECT_EQ(held, (QMap<QString, QByteArray>{{"ASIGNOMT.DBF", subjects},
-                                               {"AULAT.DBF", "old rooms"},
-                                               {"PROFT.DBF", "old teachers, lower case"}}));
+    EXPECT_EQ(held,
+              (QMap<QString, QByteArray>{
+                  {"ASIGNOMT.DBF", subjects}, {"AULAT.DBF", "old rooms"}, {"PROFT.DBF", "old teachers, lower case"}}));
     EXPECT_EQ(ReadFile(htemp.filePath("PROFT.DBF")), "new PROFT");
     EXPECT_FALSE(QFileInfo::exists(htemp.filePath("proft.dbf")) && !QFileInfo::exists(htemp.filePath("PROFT.DBF")));
 
@@ -149,8 +149,7 @@ TEST(BackupTest, TheTwentyNewestAreKept) {
     WriteSet(htemp.path(), "v0");
     QDir().mkpath(BackupsFolder(htemp.path()) + "/notas");  // not a backup: left alone
     QStringList made;
-    for (int i = 1; i <= kKeptBackups + 2; ++i)
-        made << Replace(htemp.path(), QString("v%1").arg(i), kTime.addSecs(i));
+    for (int i = 1; i <= kKeptBackups + 2; ++i) made << Replace(htemp.path(), QString("v%1").arg(i), kTime.addSecs(i));
     QStringList listed;
     for (const BackupInfo& b : ListBackups(htemp.path())) listed << b.name;
     QStringList newest = made.mid(2);
@@ -190,16 +189,16 @@ TEST_P(BackupCannotBeMade, StopsTheRunBeforeAnythingIsReplaced) {
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, BackupCannotBeMade,
-    ::testing::Values(
-        CannotCase{"CopiasPuente is a file", [](const QString& d) { WriteFile(d, "CopiasPuente", "x"); }, false},
-        CannotCase{"CopiasPuente is a link to nowhere",
-                   [](const QString& d) { QFile::link(d + "/nowhere", d + "/CopiasPuente"); }, false},
-        CannotCase{"CopiasPuente may not be written",
-                   [](const QString& d) {
-                       QDir().mkpath(BackupsFolder(d));
-                       chmod(QFile::encodeName(BackupsFolder(d)).constData(), 0555);
-                   },
-                   true}),
+    ::testing::Values(CannotCase{"CopiasPuente is a file", [](const QString& d) { WriteFile(d, "CopiasPuente", "x"); },
+                                 false},
+                      CannotCase{"CopiasPuente is a link to nowhere",
+                                 [](const QString& d) { QFile::link(d + "/nowhere", d + "/CopiasPuente"); }, false},
+                      CannotCase{"CopiasPuente may not be written",
+                                 [](const QString& d) {
+                                     QDir().mkpath(BackupsFolder(d));
+                                     chmod(QFile::encodeName(BackupsFolder(d)).constData(), 0555);
+                                 },
+                                 true}),
     [](const ::testing::TestParamInfo<CannotCase>& info) { return "Case" + std::to_string(info.index); });
 
 // A committed staging folder as a run leaves it when it is interrupted
@@ -303,9 +302,9 @@ TEST(RestoreTest, RemovesTheTablesThatTheBackupLacksAndCopiesRatherThanLinks) {
 
     const RestoreReport restore = RestoreBackup(dir, first);
     EXPECT_EQ(restore.removed, (QStringList{"AULAT", "GRUPOST", "DIASHORAST", "ASIGT"}));
-    EXPECT_EQ(Tables(dir), (QMap<QString, QByteArray>{{"ASIGNOMT.DBF", "A ASIGNOMT"},
-                                                      {"PROFT.DBF", "A PROFT"},
-                                                      {"SOLUC.DBF", "Horalis' own"}}));
+    EXPECT_EQ(Tables(dir),
+              (QMap<QString, QByteArray>{
+                  {"ASIGNOMT.DBF", "A ASIGNOMT"}, {"PROFT.DBF", "A PROFT"}, {"SOLUC.DBF", "Horalis' own"}}));
     // Horalis writes its tables in place: the backup must not change with them.
     {
         QFile table(dir + "/PROFT.DBF");
@@ -320,9 +319,9 @@ TEST(RestoreTest, RemovesTheTablesThatTheBackupLacksAndCopiesRatherThanLinks) {
 
 struct NoBackupCase {
     const char* name;
-    QString name_;       // the backup asked for
-    bool withBackup;     // the working directory holds one backup
-    QString message;     // {dir}: the working directory
+    QString name_;    // the backup asked for
+    bool withBackup;  // the working directory holds one backup
+    QString message;  // {dir}: the working directory
 };
 void PrintTo(const NoBackupCase& c, std::ostream* os) { *os << c.name; }
 

@@ -46,14 +46,15 @@ TEST(RunLogTest, EntriesOfEachKindOfRun) {
     back.withoutDayOrHour = 1;
     RunLogEntry entry = LogEntryOf(back, "ventana");
     entry.time = kTime;
-    EXPECT_EQ(RunLogText(entry), "==== 2026-01-10 09:30:05 | importar | ventana\n"
-                                 "Documento: /docs/centro.xml\n"
-                                 "Resultado: finalizado\n"
-                                 "Resultado: /docs/ResultadoHoraliscentro.xml\n"
-                                 "Entradas dsolucion escritas: 7\n"
-                                 "Registros de SOLUC sin día u hora (pasados por alto): 1\n"
-                                 "Registros de SOLUC cuya materia no está en ASIGNOMT (sin entrada): 0\n"
-                                 "\n");
+    EXPECT_EQ(RunLogText(entry),
+              "==== 2026-01-10 09:30:05 | importar | ventana\n"
+              "Documento: /docs/centro.xml\n"
+              "Resultado: finalizado\n"
+              "Resultado: /docs/ResultadoHoraliscentro.xml\n"
+              "Entradas dsolucion escritas: 7\n"
+              "Registros de SOLUC sin día u hora (pasados por alto): 1\n"
+              "Registros de SOLUC cuya materia no está en ASIGNOMT (sin entrada): 0\n"
+              "\n");
 
     RestoreReport restore;
     restore.restored = "20260110-093005";
@@ -62,23 +63,25 @@ TEST(RunLogTest, EntriesOfEachKindOfRun) {
     restore.removed = {"ASIGT"};
     entry = LogEntryOf(restore, "puente");
     entry.time = kTime;
-    EXPECT_EQ(RunLogText(entry), "==== 2026-01-10 09:30:05 | restaurar | puente\n"
-                                 "Resultado: finalizado\n"
-                                 "Copia de seguridad restaurada: 20260110-093005\n"
-                                 "PROFT: 2 filas\n"
-                                 "ASIGT: quitada (la copia de seguridad no la contenía)\n"
-                                 "Copia de seguridad de las tablas reemplazadas: 20260110-093100\n"
-                                 "\n");
+    EXPECT_EQ(RunLogText(entry),
+              "==== 2026-01-10 09:30:05 | restaurar | puente\n"
+              "Resultado: finalizado\n"
+              "Copia de seguridad restaurada: 20260110-093005\n"
+              "PROFT: 2 filas\n"
+              "ASIGT: quitada (la copia de seguridad no la contenía)\n"
+              "Copia de seguridad de las tablas reemplazadas: 20260110-093100\n"
+              "\n");
 
     // A failed run: its error, on one line whatever line ends its text has.
     entry = LogEntryOf(messages::kLogDirectionForward, "/docs/roto.xml", "puente",
                        Error(ErrorKind::NotWellFormed, "El archivo no es XML:\r\nfalta </centro>"));
     entry.time = kTime;
-    EXPECT_EQ(RunLogText(entry), "==== 2026-01-10 09:30:05 | exportar | puente\n"
-                                 "Documento: /docs/roto.xml\n"
-                                 "Resultado: error\n"
-                                 "Error: El archivo no es XML: falta </centro>\n"
-                                 "\n");
+    EXPECT_EQ(RunLogText(entry),
+              "==== 2026-01-10 09:30:05 | exportar | puente\n"
+              "Documento: /docs/roto.xml\n"
+              "Resultado: error\n"
+              "Error: El archivo no es XML: falta </centro>\n"
+              "\n");
     EXPECT_EQ(LogEntryOf(messages::kLogDirectionReturn, "", "puente", messages::NoReturnInput("/h/SOLUC.DBF")).outcome,
               "sin entrada");
 }
@@ -87,7 +90,8 @@ TEST(RunLogTest, OneEntryPerRunAppended) {
     QTemporaryDir htemp;
     WriteFile(htemp.path(), "puente.log", "earlier entries\n\n");
     QString reason;
-    for (int i = 0; i < 3; ++i) EXPECT_TRUE(AppendRunLog(htemp.path(), ForwardEntry(), &reason)) << reason.toStdString();
+    for (int i = 0; i < 3; ++i)
+        EXPECT_TRUE(AppendRunLog(htemp.path(), ForwardEntry(), &reason)) << reason.toStdString();
     const QByteArray entry = RunLogText(ForwardEntry()).toUtf8();
     EXPECT_EQ(ReadFile(htemp.filePath("puente.log")), "earlier entries\n\n" + entry + entry + entry);
     EXPECT_FALSE(QFileInfo::exists(htemp.filePath("puente.log.1")));
@@ -149,7 +153,8 @@ TEST_P(RunLogUnwritable, ReturnsFalseWithTheReasonAndThrowsNothing) {
     bool written = true;
     EXPECT_NO_THROW(written = AppendRunLog(dir, ForwardEntry(), &reason));
     EXPECT_FALSE(written);
-    EXPECT_TRUE(reason.startsWith(QString(c.reasonStart).replace("{log}", dir + "/puente.log"))) << reason.toStdString();
+    EXPECT_TRUE(reason.startsWith(QString(c.reasonStart).replace("{log}", dir + "/puente.log")))
+        << reason.toStdString();
     EXPECT_EQ(ReadFile(dir + "/puente.log").endsWith(RunLogText(ForwardEntry()).toUtf8()), c.entryWritten);
     EXPECT_TRUE(c.entryWritten || QFileInfo(dir).isDir() || !QFileInfo::exists(dir));  // nothing made
 }

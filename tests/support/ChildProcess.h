@@ -73,8 +73,7 @@ public:
             };
             try {
                 hold(keep);
-            } catch (...) {
-            }
+            } catch (...) {}
             (void)!write(ready[1], "n", 1);
             _exit(1);
         }

@@ -15,16 +15,13 @@
 
 #include <gtest/gtest.h>
 
-
 #include <memory>
 #include <optional>
 #include <ostream>
 
 QT_BEGIN_NAMESPACE
 inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
-inline void PrintTo(const QStringList& l, std::ostream* os) {
-    *os << '[' << l.join("|").toStdString() << ']';
-}
+inline void PrintTo(const QStringList& l, std::ostream* os) { *os << '[' << l.join("|").toStdString() << ']'; }
 QT_END_NAMESPACE
 
 namespace puente::test {

@@ -19,9 +19,14 @@ namespace {
 using namespace testkit;
 
 const QList<FieldSpec> kSoluc = {
-    {"DIA", FieldKind::Integer},           {"HORA", FieldKind::Float},          {"CODGRUPO", FieldKind::Character, 10},
-    {"ASIG", FieldKind::Character, 10},    {"TAREA", FieldKind::Character, 10}, {"PROF", FieldKind::Character, 10},
-    {"AULA", FieldKind::Character, 10},    {"SESIONES", FieldKind::Character, 10},
+    {"DIA", FieldKind::Integer},
+    {"HORA", FieldKind::Float},
+    {"CODGRUPO", FieldKind::Character, 10},
+    {"ASIG", FieldKind::Character, 10},
+    {"TAREA", FieldKind::Character, 10},
+    {"PROF", FieldKind::Character, 10},
+    {"AULA", FieldKind::Character, 10},
+    {"SESIONES", FieldKind::Character, 10},
 };
 
 // Peak resident memory of this process, in KiB.
@@ -113,9 +118,10 @@ TEST(TableBench, DISABLED_Walk1MillionRecords) {
         if (t.FieldByName("DIA").AsInteger() == 3 && t.FieldByName("ASIG").AsString() == QLatin1String("MAT")) ++walked;
     const qint64 walkMs = timer.elapsed();
     EXPECT_EQ(walked, kRecords);
-    std::printf("walk %d records (%d bytes each) reading 2 fields: %lld ms; peak memory %ld KiB (before the walk "
-                "%ld KiB)\n",
-                kRecords, length, static_cast<long long>(walkMs), PeakKiB(), before);
+    std::printf(
+        "walk %d records (%d bytes each) reading 2 fields: %lld ms; peak memory %ld KiB (before the walk "
+        "%ld KiB)\n",
+        kRecords, length, static_cast<long long>(walkMs), PeakKiB(), before);
 }
 
 TEST(TableBench, DISABLED_Locate100000TimesIn2000Records) {

@@ -23,8 +23,8 @@ QByteArray Fixture() { return ReadFile(QStringLiteral(PUENTE_TEST_DATA "/tablest
 
 constexpr int kHeaderLength = 321;
 constexpr int kRecordLength = 67;
-constexpr int kDia = 32;            // first descriptor: DIA N(1,0)
-constexpr int kHora = 64;           // second: HORA N(4,1)
+constexpr int kDia = 32;              // first descriptor: DIA N(1,0)
+constexpr int kHora = 64;             // second: HORA N(4,1)
 constexpr int kFijada = 32 + 8 * 32;  // ninth: FIJADA L
 
 struct DamageCase {
@@ -62,7 +62,8 @@ TEST_P(TableDamage, IsRefusedWithItsReason) {
 const QString kNoFlag = QStringLiteral(
     "el registro %1 no empieza por la marca de registro (' ' o '*'); la longitud de cabecera no es la correcta o el "
     "archivo está dañado");
-const QString kHeaderTooShort = QStringLiteral("la longitud de cabecera (%1) no alcanza para los descriptores de campo");
+const QString kHeaderTooShort =
+    QStringLiteral("la longitud de cabecera (%1) no alcanza para los descriptores de campo");
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, TableDamage,
@@ -81,8 +82,9 @@ INSTANTIATE_TEST_SUITE_P(
         DamageCase{"header length without the terminator", Set(8, Hex("40 01")), kHeaderTooShort.arg(320)},
         DamageCase{"header length beyond the file", Set(8, Hex("FF FF")),
                    "cabecera incompleta: la cabecera ocupa 65535 bytes y el archivo solo tiene 523"},
-        DamageCase{"header length two bytes long", Set(8, Hex("43 01")),
-                   "la longitud de cabecera (323) no es la correcta: los descriptores de campo terminan en el byte 321"},
+        DamageCase{
+            "header length two bytes long", Set(8, Hex("43 01")),
+            "la longitud de cabecera (323) no es la correcta: los descriptores de campo terminan en el byte 321"},
         // One byte long, with the end-of-file byte making up for it: the
         // sizes agree, but every record would be read one byte off.
         DamageCase{"header length one byte long", Set(8, Hex("42 01")), kNoFlag.arg(1)},

@@ -58,8 +58,10 @@ TEST(TableLocateLarge, JumpsAnywhereAndWalksOnFromThere) {
         int next = expected + 1;
         while (next < kRecords && IsDeleted(next)) ++next;
         t.Next();
-        if (next < kRecords) ASSERT_EQ(t.FieldByName("NUM").AsInteger(), next) << k;
-        else ASSERT_TRUE(t.Eof());
+        if (next < kRecords)
+            ASSERT_EQ(t.FieldByName("NUM").AsInteger(), next) << k;
+        else
+            ASSERT_TRUE(t.Eof());
     }
     int walked = 0;
     for (t.First(); !t.Eof(); t.Next()) {
@@ -95,7 +97,7 @@ struct IndexCase {
     const char* name;
     QStringList values;  // entered in this order, record i for values[i]
     QString key;
-    qint64 found;        // -1: not there
+    qint64 found;  // -1: not there
 };
 
 void PrintTo(const IndexCase& c, std::ostream* os) { *os << c.name; }
@@ -114,16 +116,15 @@ const QString kLong = QStringLiteral("un valor de más de dieciséis caracteres"
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, LocateIndexCases,
-    ::testing::Values(IndexCase{"empty index", {}, "A", -1},
-                      IndexCase{"first of two", {"A", "B", "A"}, "A", 0},
-                      IndexCase{"letter case counts", {"a", "A"}, "A", 1},
-                      IndexCase{"spaces count", {"A ", " A", "A"}, "A", 2},
-                      IndexCase{"empty value", {"X", "", ""}, "", 1},
-                      IndexCase{"sixteen characters", {"ABCDEFGHIJKLMNOP", "ABCDEFGHIJKLMNOQ"}, "ABCDEFGHIJKLMNOQ", 1},
-                      IndexCase{"longer values", {kLong, kLong + "x", kLong}, kLong, 0},
-                      IndexCase{"prefix of a longer value", {kLong}, kLong.left(20), -1},
-                      IndexCase{"accents", {QStringLiteral("Ñandú"), QStringLiteral("Nandu")}, QStringLiteral("Ñandú"), 0},
-                      IndexCase{"beyond Latin-1", {QStringLiteral("€1"), QStringLiteral("€2")}, QStringLiteral("€2"), 1}),
+    ::testing::Values(
+        IndexCase{"empty index", {}, "A", -1}, IndexCase{"first of two", {"A", "B", "A"}, "A", 0},
+        IndexCase{"letter case counts", {"a", "A"}, "A", 1}, IndexCase{"spaces count", {"A ", " A", "A"}, "A", 2},
+        IndexCase{"empty value", {"X", "", ""}, "", 1},
+        IndexCase{"sixteen characters", {"ABCDEFGHIJKLMNOP", "ABCDEFGHIJKLMNOQ"}, "ABCDEFGHIJKLMNOQ", 1},
+        IndexCase{"longer values", {kLong, kLong + "x", kLong}, kLong, 0},
+        IndexCase{"prefix of a longer value", {kLong}, kLong.left(20), -1},
+        IndexCase{"accents", {QStringLiteral("Ñandú"), QStringLiteral("Nandu")}, QStringLiteral("Ñandú"), 0},
+        IndexCase{"beyond Latin-1", {QStringLiteral("€1"), QStringLiteral("€2")}, QStringLiteral("€2"), 1}),
     CaseNamer());
 
 TEST(LocateIndexGrowth, KeepsEveryValueThroughGrowth) {

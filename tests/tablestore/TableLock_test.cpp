@@ -33,9 +33,7 @@ QString InUse(const TempDir& dir) {
         .arg(QDir::toNativeSeparators(dir.file("PROFT.DBF")));
 }
 
-void MakeProft(const TempDir& dir) {
-    WriteFile(dir.file("PROFT.DBF"), Dbf3({{"ABREV", 'C', 4}}, {Live("ANA ")}));
-}
+void MakeProft(const TempDir& dir) { WriteFile(dir.file("PROFT.DBF"), Dbf3({{"ABREV", 'C', 4}}, {Live("ANA ")})); }
 
 // Runs body in a forked child process, which sends its result (or the
 // message of the Error it raised) as one line; with waitForParent the child
@@ -147,13 +145,13 @@ TEST_P(TableLocks, HeldByAnotherProcess) {
     EXPECT_TRUE(t.IsOpen());
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, TableLocks,
-                         ::testing::Values(LockCase{"exclusive_then_exclusive", OpenMode::Exclusive,
-                                                    OpenMode::Exclusive, true},
-                                           LockCase{"exclusive_then_shared", OpenMode::Exclusive, OpenMode::Shared, true},
-                                           LockCase{"shared_then_exclusive", OpenMode::Shared, OpenMode::Exclusive, true},
-                                           LockCase{"shared_then_shared", OpenMode::Shared, OpenMode::Shared, false}),
-                         [](const ::testing::TestParamInfo<LockCase>& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(
+    Cases, TableLocks,
+    ::testing::Values(LockCase{"exclusive_then_exclusive", OpenMode::Exclusive, OpenMode::Exclusive, true},
+                      LockCase{"exclusive_then_shared", OpenMode::Exclusive, OpenMode::Shared, true},
+                      LockCase{"shared_then_exclusive", OpenMode::Shared, OpenMode::Exclusive, true},
+                      LockCase{"shared_then_shared", OpenMode::Shared, OpenMode::Shared, false}),
+    [](const ::testing::TestParamInfo<LockCase>& info) { return std::string(info.param.name); });
 
 TEST(TableLocking, CreatingATableHeldElsewhereIsRefusedAndChangesNothing) {
     TempDir dir;
@@ -200,8 +198,8 @@ TEST(TableLocking, IsHeldElsewhereTellsWithoutOpening) {
 TEST(TableLocking, ReadOnlyFileOpensForReadingOnly) {
     TempDir dir;
     MakeProft(dir);
-    QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadOther |
-                                          QFile::ExeOther);
+    QFile::setPermissions(dir.path(),
+                          QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadOther | QFile::ExeOther);
     QFile::setPermissions(dir.file("PROFT.DBF"), QFile::ReadOwner | QFile::ReadOther);
     Child child(
         [&] {

@@ -71,12 +71,22 @@ INSTANTIATE_TEST_SUITE_P(
         ReadCase{"N blank", {"DIA", 'N', 5, 0}, "     ", "", 0, 0, false},
         ReadCase{"N overflow stars", {"DIA", 'N', 5, 0}, "*****", "", 0, 0, false},
         ReadCase{"N blank with NULs", {"DIA", 'N', 3, 0}, QByteArray(3, '\0'), "", 0, 0, false},
-        ReadCase{"N fifteen significant digits", {"HORAS", 'N', 20, 4}, "   123456789012.3456", "123456789012.346",
-                 {}, 123456789012.3456, true},
+        ReadCase{"N fifteen significant digits",
+                 {"HORAS", 'N', 20, 4},
+                 "   123456789012.3456",
+                 "123456789012.346",
+                 {},
+                 123456789012.3456,
+                 true},
         ReadCase{"N small number", {"HORAS", 'N', 10, 5}, "   0.00010", "0.0001", 0, 0.0001, true},
         ReadCase{"N smaller number in scientific form", {"HORAS", 'N', 10, 5}, "   0.00005", "5E-5", 0, 0.00005, true},
-        ReadCase{"N large whole number", {"VALOR", 'N', 20, 0}, "   99999999999999999", "99999999999999999", {},
-                 99999999999999999.0, true},
+        ReadCase{"N large whole number",
+                 {"VALOR", 'N', 20, 0},
+                 "   99999999999999999",
+                 "99999999999999999",
+                 {},
+                 99999999999999999.0,
+                 true},
         ReadCase{"F", {"HORAS", 'F', 10, 3}, "  1234.500", "1234.5", 1234, 1234.5, true},
         ReadCase{"F with exponent", {"HORAS", 'F', 10, 0}, "     1.5e3", "1500", 1500, 1500, true},
         ReadCase{"L T", {"ESTAREA", 'L', 1, 0}, "T", "T", 1, 1, true},
@@ -95,8 +105,7 @@ INSTANTIATE_TEST_SUITE_P(
         ReadCase{"C trailing NULs dropped", {"AULA", 'C', 6, 0}, QByteArray("A1\0\0\0\0", 6), "A1", {}, {}, {}},
         ReadCase{"C ends at the first NUL", {"AULA", 'C', 8, 0}, QByteArray("A1\0B2 XY", 8), "A1", {}, {}, {}},
         ReadCase{"C a NUL first is empty", {"AULA", 'C', 6, 0}, QByteArray("\0A1   ", 6), "", {}, {}, {}},
-        ReadCase{"C blanks before the NULs dropped", {"AULA", 'C', 6, 0}, QByteArray("A 1 \0\0", 6), "A 1", {}, {},
-                 {}},
+        ReadCase{"C blanks before the NULs dropped", {"AULA", 'C', 6, 0}, QByteArray("A 1 \0\0", 6), "A 1", {}, {}, {}},
         ReadCase{"C NUL then blanks", {"AULA", 'C', 6, 0}, QByteArray("12\0   ", 6), "12", 12, 12, {}},
         ReadCase{"C number as integer", {"AULA", 'C', 6, 0}, "  12  ", "  12", 12, 12, false},
         ReadCase{"C S as logical", {"AULA", 'C', 3, 0}, "Si ", "Si", {}, {}, true},
@@ -136,31 +145,61 @@ const auto kAsFloat = [](const Field& f) { f.AsFloat(); };
 INSTANTIATE_TEST_SUITE_P(
     Cases, TableBadValues,
     ::testing::Values(
-        BadValueCase{"N letters", {"DIA", 'N', 5, 0}, "  x1 ", kAsString,
+        BadValueCase{"N letters",
+                     {"DIA", 'N', 5, 0},
+                     "  x1 ",
+                     kAsString,
                      QStringLiteral("El campo 'DIA' del registro 1 de la tabla '%1' no tiene un valor válido de tipo "
                                     "N: '  x1 '")},
-        BadValueCase{"N with a letter of the table's code page", {"DIA", 'N', 5, 0}, "  1\x80 ", kAsString,
+        BadValueCase{"N with a letter of the table's code page",
+                     {"DIA", 'N', 5, 0},
+                     "  1\x80 ",
+                     kAsString,
                      QStringLiteral("El campo 'DIA' del registro 1 de la tabla '%1' no tiene un valor válido de tipo "
                                     "N: '  1€ '")},
-        BadValueCase{"N two points", {"HORA", 'N', 5, 2}, "1.2.3", kAsFloat,
+        BadValueCase{"N two points",
+                     {"HORA", 'N', 5, 2},
+                     "1.2.3",
+                     kAsFloat,
                      QStringLiteral("El campo 'HORA' del registro 1 de la tabla '%1' no tiene un valor válido de tipo "
                                     "N: '1.2.3'")},
-        BadValueCase{"N inner space", {"DIA", 'N', 5, 0}, " 1 2 ", kAsInteger,
+        BadValueCase{"N inner space",
+                     {"DIA", 'N', 5, 0},
+                     " 1 2 ",
+                     kAsInteger,
                      QStringLiteral("El campo 'DIA' del registro 1 de la tabla '%1' no tiene un valor válido de tipo "
                                     "N: ' 1 2 '")},
-        BadValueCase{"L other letter", {"ESTAREA", 'L', 1, 0}, "X", kAsString,
+        BadValueCase{"L other letter",
+                     {"ESTAREA", 'L', 1, 0},
+                     "X",
+                     kAsString,
                      QStringLiteral("El campo 'ESTAREA' del registro 1 de la tabla '%1' no tiene un valor válido de "
                                     "tipo L: 'X'")},
-        BadValueCase{"D impossible date", {"FECHA", 'D', 8, 0}, "20261345", kAsString,
+        BadValueCase{"D impossible date",
+                     {"FECHA", 'D', 8, 0},
+                     "20261345",
+                     kAsString,
                      QStringLiteral("El campo 'FECHA' del registro 1 de la tabla '%1' no tiene un valor válido de "
                                     "tipo D: '20261345'")},
-        BadValueCase{"N beyond 32 bits as integer", {"VALOR", 'N', 12, 0}, "  3000000000", kAsInteger,
+        BadValueCase{"N beyond 32 bits as integer",
+                     {"VALOR", 'N', 12, 0},
+                     "  3000000000",
+                     kAsInteger,
                      QStringLiteral("'3000000000' is not a valid integer value for field 'VALOR'")},
-        BadValueCase{"C words as integer", {"AULA", 'C', 6, 0}, "Aula 1", kAsInteger,
+        BadValueCase{"C words as integer",
+                     {"AULA", 'C', 6, 0},
+                     "Aula 1",
+                     kAsInteger,
                      QStringLiteral("'Aula 1' is not a valid integer value for field 'AULA'")},
-        BadValueCase{"C words as number", {"AULA", 'C', 6, 0}, "Aula 1", kAsFloat,
+        BadValueCase{"C words as number",
+                     {"AULA", 'C', 6, 0},
+                     "Aula 1",
+                     kAsFloat,
                      QStringLiteral("'Aula 1' no es un número válido para el campo 'AULA'")},
-        BadValueCase{"D as integer", {"FECHA", 'D', 8, 0}, "20260315", kAsInteger,
+        BadValueCase{"D as integer",
+                     {"FECHA", 'D', 8, 0},
+                     "20260315",
+                     kAsInteger,
                      QStringLiteral("'20260315' is not a valid integer value for field 'FECHA'")}),
     CaseNamer());
 
@@ -293,8 +332,8 @@ TEST(TableLevel7, WritesBinaryTypesAsDbase7Does) {
     const int length = 1 + 6 + 6 + 1 + 8 + 4 + 4 + 8 + 8;
     EXPECT_EQ(b.mid(first, length), QByteArray(" ") + QByteArray(21, ' ') + Hex("7F FF FF FF") + Hex("80 00 00 07") +
                                         Hex("C0 45 D3 33 33 33 33 33") + Hex("42 CC 41 8B A9 9A 00 00"));
-    EXPECT_EQ(b.mid(first + length + 22, 24),
-              Hex("80 00 00 00") + Hex("00 00 00 00") + Hex("3F 97 00 51 EB 85 1E B7") + Hex("00 00 00 00 00 00 00 00"));
+    EXPECT_EQ(b.mid(first + length + 22, 24), Hex("80 00 00 00") + Hex("00 00 00 00") + Hex("3F 97 00 51 EB 85 1E B7") +
+                                                  Hex("00 00 00 00 00 00 00 00"));
 }
 
 // ---- deleted records ---------------------------------------------------------
@@ -343,8 +382,7 @@ INSTANTIATE_TEST_SUITE_P(Cases, TableDeletedRecords,
                                            DeletedCase{"middle deleted", " * ", {"R0", "R2"}},
                                            DeletedCase{"last deleted", "  *", {"R0", "R1"}},
                                            DeletedCase{"every other", "* * *", {"R1", "R3"}},
-                                           DeletedCase{"all deleted", "***", {}},
-                                           DeletedCase{"no records", "", {}}),
+                                           DeletedCase{"all deleted", "***", {}}, DeletedCase{"no records", "", {}}),
                          CaseNamer());
 
 // ---- Locate --------------------------------------------------------------------
@@ -363,11 +401,11 @@ class TableLocate : public ::testing::TestWithParam<LocateCase> {};
 TEST_P(TableLocate, FindsFirstExactMatchInStoredOrder) {
     const LocateCase& c = GetParam();
     TempDir dir;
-    WriteFile(dir.file("ASIGNOMT.DBF"), Dbf3({{"ID", 'C', 2}, {"COD", 'C', 5}, {"DIA", 'N', 3}},
-                                             {Live("1 MAT    1"), Live("2 mat    2"), Live("3  MAT   3"),
-                                              Live("4 LEN    1"), Live("5 MAT    3"), Live("6         "),
-                                              Deleted("7 FIS    4"), Live("8 FIS    4"),
-                                              Live(QByteArray("9 QUI\0Z  5", 10))}));
+    WriteFile(
+        dir.file("ASIGNOMT.DBF"),
+        Dbf3({{"ID", 'C', 2}, {"COD", 'C', 5}, {"DIA", 'N', 3}},
+             {Live("1 MAT    1"), Live("2 mat    2"), Live("3  MAT   3"), Live("4 LEN    1"), Live("5 MAT    3"),
+              Live("6         "), Deleted("7 FIS    4"), Live("8 FIS    4"), Live(QByteArray("9 QUI\0Z  5", 10))}));
     Table t(dir.path(), "ASIGNOMT");
     t.Open();
     t.Locate("ID", "4");  // somewhere in the middle
@@ -377,30 +415,26 @@ TEST_P(TableLocate, FindsFirstExactMatchInStoredOrder) {
     EXPECT_FALSE(t.Eof());
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, TableLocate,
-                         ::testing::Values(LocateCase{"first of three", "COD", "MAT", "1"},
-                                           LocateCase{"letter case counts", "COD", "mat", "2"},
-                                           LocateCase{"leading space counts", "COD", " MAT", "3"},
-                                           LocateCase{"mixed case not found", "COD", "Mat", ""},
-                                           LocateCase{"trailing space not found", "COD", "MAT ", ""},
-                                           LocateCase{"part not found", "COD", "MA", ""},
-                                           LocateCase{"empty key finds the blank", "COD", "", "6"},
-                                           LocateCase{"deleted passed over", "COD", "FIS", "8"},
-                                           LocateCase{"number as text", "DIA", "3", "3"},
-                                           LocateCase{"number with padding not found", "DIA", "  3", ""},
-                                           LocateCase{"blank number is empty text", "DIA", "", "6"},
-                                           LocateCase{"field name in any case", "cod", "LEN", "4"},
-                                           LocateCase{"a value ends at its NUL", "COD", "QUI", "9"},
-                                           LocateCase{"nothing after the NUL", "COD", "Z", ""}),
-                         CaseNamer());
+INSTANTIATE_TEST_SUITE_P(
+    Cases, TableLocate,
+    ::testing::Values(
+        LocateCase{"first of three", "COD", "MAT", "1"}, LocateCase{"letter case counts", "COD", "mat", "2"},
+        LocateCase{"leading space counts", "COD", " MAT", "3"}, LocateCase{"mixed case not found", "COD", "Mat", ""},
+        LocateCase{"trailing space not found", "COD", "MAT ", ""}, LocateCase{"part not found", "COD", "MA", ""},
+        LocateCase{"empty key finds the blank", "COD", "", "6"}, LocateCase{"deleted passed over", "COD", "FIS", "8"},
+        LocateCase{"number as text", "DIA", "3", "3"}, LocateCase{"number with padding not found", "DIA", "  3", ""},
+        LocateCase{"blank number is empty text", "DIA", "", "6"},
+        LocateCase{"field name in any case", "cod", "LEN", "4"},
+        LocateCase{"a value ends at its NUL", "COD", "QUI", "9"}, LocateCase{"nothing after the NUL", "COD", "Z", ""}),
+    CaseNamer());
 
 // ---- record counts and cursor --------------------------------------------------
 
 TEST(TableRecordCount, LargerThanTheFileGivesTheCompleteRecords) {
     TempDir dir;
     QByteArray file = Dbf3({{"COD", 'C', 3}}, {Live("AAA"), Live("BBB"), Live("CCC")}, 0x58, 0x03, 5);
-    file.chop(1);      // no end marker
-    file += " DD";     // and a record cut short
+    file.chop(1);   // no end marker
+    file += " DD";  // and a record cut short
     WriteFile(dir.file("SOLUC.DBF"), file);
     Table t(dir.path(), "SOLUC");
     t.Open();
@@ -478,7 +512,8 @@ TEST(TableFiles, MissingTableIsNamed) {
 TEST(SpanishLocaleChild, NumbersUseTheUserDecimalSeparator) {
     if (qEnvironmentVariableIsEmpty("PUENTE_TABLESTORE_SPANISH_CHILD")) GTEST_SKIP() << "run by TableLocale";
     TempDir dir;
-    WriteFile(dir.file("SOLUC.DBF"), Dbf3({{"HORA", 'N', 5, 2}, {"HORAS", 'N', 20, 4}}, {Live(" 2.50" + QByteArray(20, ' '))}));
+    WriteFile(dir.file("SOLUC.DBF"),
+              Dbf3({{"HORA", 'N', 5, 2}, {"HORAS", 'N', 20, 4}}, {Live(" 2.50" + QByteArray(20, ' '))}));
     Table t(dir.path(), "SOLUC");
     t.Open();
     EXPECT_EQ(t.FieldByName("HORA").AsString(), "2,5");

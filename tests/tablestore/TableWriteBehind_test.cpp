@@ -77,24 +77,26 @@ TEST_P(TableWriteBehind, KeptRecordsReachTheFileWhereTheContractSays) {
     EXPECT_EQ(ReadFile(dir.file("REF.DBF")), Reference(3));
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Points, TableWriteBehind,
-    ::testing::Values(WriteCase{"close", [](Table&) {}},
-                      WriteCase{"first", [](Table& t) {
-                                    t.First();
-                                    EXPECT_EQ(t.FieldByName("COD").AsString(), "C0");
-                                }},
-                      WriteCase{"next", [](Table& t) {
-                                    t.Next();
-                                    EXPECT_TRUE(t.Eof());
-                                    EXPECT_EQ(t.FieldByName("COD").AsString(), "C2");
-                                }},
-                      WriteCase{"locate", [](Table& t) {
-                                    ASSERT_TRUE(t.Locate("COD", "C1"));
-                                    EXPECT_EQ(t.FieldByName("HORAS").AsString(), "1");
-                                }},
-                      WriteCase{"turned off", [](Table& t) { t.SetWriteBehind(false); }}),
-    CaseNamer());
+INSTANTIATE_TEST_SUITE_P(Points, TableWriteBehind,
+                         ::testing::Values(WriteCase{"close", [](Table&) {}},
+                                           WriteCase{"first",
+                                                     [](Table& t) {
+                                                         t.First();
+                                                         EXPECT_EQ(t.FieldByName("COD").AsString(), "C0");
+                                                     }},
+                                           WriteCase{"next",
+                                                     [](Table& t) {
+                                                         t.Next();
+                                                         EXPECT_TRUE(t.Eof());
+                                                         EXPECT_EQ(t.FieldByName("COD").AsString(), "C2");
+                                                     }},
+                                           WriteCase{"locate",
+                                                     [](Table& t) {
+                                                         ASSERT_TRUE(t.Locate("COD", "C1"));
+                                                         EXPECT_EQ(t.FieldByName("HORAS").AsString(), "1");
+                                                     }},
+                                           WriteCase{"turned off", [](Table& t) { t.SetWriteBehind(false); }}),
+                         CaseNamer());
 
 TEST(TableWriteBehindBatches, LargeRunsAreWrittenAsTheyGoAndTheFileStaysValid) {
     constexpr int kRecords = 40000;  // about 1.1 MiB

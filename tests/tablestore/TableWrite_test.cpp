@@ -68,8 +68,11 @@ TEST(TableHeader, IsDbase3WithEveryByteInPlace) {
         int width;
         int decimals;
     };
-    const QList<Descriptor> expected = {
-        {"ABREV", 'C', 10, 0}, {"NOMBRE", 'C', 30, 0}, {"MAXALUM", 'N', 11, 0}, {"HORAS", 'N', 20, 4}, {"ESTAREA", 'L', 1, 0}};
+    const QList<Descriptor> expected = {{"ABREV", 'C', 10, 0},
+                                        {"NOMBRE", 'C', 30, 0},
+                                        {"MAXALUM", 'N', 11, 0},
+                                        {"HORAS", 'N', 20, 4},
+                                        {"ESTAREA", 'L', 1, 0}};
     for (int i = 0; i < expected.size(); ++i) {
         const QByteArray d = b.mid(32 + 32 * i, 32);
         const Descriptor& e = expected[i];
@@ -81,7 +84,8 @@ TEST(TableHeader, IsDbase3WithEveryByteInPlace) {
         EXPECT_EQ(d.mid(18), QByteArray(14, '\0')) << e.name.constData();
     }
     EXPECT_EQ(U8(b, headerLength - 1), 0x0D);
-    const QByteArray record = QByteArray(" A101      ") + QByteArray(30, ' ') + "         25" + "              2.5000" + "T";
+    const QByteArray record =
+        QByteArray(" A101      ") + QByteArray(30, ' ') + "         25" + "              2.5000" + "T";
     EXPECT_EQ(b.mid(headerLength, recordLength), record);
     EXPECT_EQ(U8(b, b.size() - 1), 0x1A);
 }
@@ -165,14 +169,35 @@ INSTANTIATE_TEST_SUITE_P(
         ValueCase{"leading spaces kept, trailing dropped", Chars(8), Text("  AB  "), "  AB    ", "  AB", {}, {}, {}},
         ValueCase{"empty text", Chars(5), Text(""), "     ", "", 0, 0, false},
         ValueCase{"text never set", Chars(3), nullptr, "   ", "", 0, 0, false},
-        ValueCase{"Spanish letters in 1252", Chars(18), Text(QStringLiteral("áéíóúñüÁÉÍÓÚÑÜ¿¡ºª")),
-                  Hex("E1 E9 ED F3 FA F1 FC C1 C9 CD D3 DA D1 DC BF A1 BA AA"), QStringLiteral("áéíóúñüÁÉÍÓÚÑÜ¿¡ºª"), {}, {}, {}},
-        ValueCase{"euro sign", Chars(3), Text(QStringLiteral("€ 5")), Hex("80 20 35"), QStringLiteral("€ 5"), {}, {}, {}},
-        ValueCase{"letters 1252 lacks", Chars(4), Text(QStringLiteral("Łódź")), Hex("3F F3 64 3F"), QStringLiteral("?ód?"), {}, {}, {}},
+        ValueCase{"Spanish letters in 1252",
+                  Chars(18),
+                  Text(QStringLiteral("áéíóúñüÁÉÍÓÚÑÜ¿¡ºª")),
+                  Hex("E1 E9 ED F3 FA F1 FC C1 C9 CD D3 DA D1 DC BF A1 BA AA"),
+                  QStringLiteral("áéíóúñüÁÉÍÓÚÑÜ¿¡ºª"),
+                  {},
+                  {},
+                  {}},
+        ValueCase{
+            "euro sign", Chars(3), Text(QStringLiteral("€ 5")), Hex("80 20 35"), QStringLiteral("€ 5"), {}, {}, {}},
+        ValueCase{"letters 1252 lacks",
+                  Chars(4),
+                  Text(QStringLiteral("Łódź")),
+                  Hex("3F F3 64 3F"),
+                  QStringLiteral("?ód?"),
+                  {},
+                  {},
+                  {}},
         ValueCase{"ideographs", Chars(2), Text(QStringLiteral("漢字")), "??", "??", {}, {}, {}},
         ValueCase{"character outside 16 bits is one ?", Chars(2), Text(QStringLiteral("😀x")), "?x", "?x", {}, {}, {}},
         ValueCase{"byte 1252 leaves undefined", Chars(1), Text(QString(QChar(0x81))), "?", "?", {}, {}, {}},
-        ValueCase{"text cut after encoding", Chars(3), Text(QStringLiteral("ñandú")), Hex("F1 61 6E"), QStringLiteral("ñan"), {}, {}, {}},
+        ValueCase{"text cut after encoding",
+                  Chars(3),
+                  Text(QStringLiteral("ñandú")),
+                  Hex("F1 61 6E"),
+                  QStringLiteral("ñan"),
+                  {},
+                  {},
+                  {}},
         ValueCase{"logical into text", Chars(5), Logical(true), "T    ", "T", {}, {}, true},
         ValueCase{"number into text", Chars(6), Number(2.5), "2.5   ", "2.5", {}, 2.5, {}},
         ValueCase{"integer", kInt, Text("25"), "         25", "25", 25, 25, true},
@@ -191,8 +216,8 @@ INSTANTIATE_TEST_SUITE_P(
         ValueCase{"float half rounds to even up", kFloat, Number(3.5), "              3.5000", "3.5", 4, 3.5, true},
         ValueCase{"float negative", kFloat, Number(-0.125), "             -0.1250", "-0.125", 0, -0.125, true},
         ValueCase{"float from text", kFloat, Text("1.75"), "              1.7500", "1.75", 2, 1.75, true},
-        ValueCase{"float large", kFloat, Number(1234567890.1234), "     1234567890.1234", "1234567890.1234",
-                  1234567890, 1234567890.1234, true},
+        ValueCase{"float large", kFloat, Number(1234567890.1234), "     1234567890.1234", "1234567890.1234", 1234567890,
+                  1234567890.1234, true},
         ValueCase{"float zero", kFloat, Number(0), "              0.0000", "0", 0, 0, false},
         ValueCase{"float negative zero", kFloat, Number(-0.0), "              0.0000", "0", 0, 0, false},
         ValueCase{"float from a 32-bit float", kFloat, Number(double(0.1f)), "              0.1000", "0.1", 0, 0.1,
@@ -247,7 +272,8 @@ INSTANTIATE_TEST_SUITE_P(
         RefusalCase{"integer with decimals", SetText("MAXALUM", "24.5"), NotInteger("24.5")},
         RefusalCase{"integer above 32 bits", SetText("MAXALUM", "2147483648"), NotInteger("2147483648")},
         RefusalCase{"integer below 32 bits", SetText("MAXALUM", "-2147483649"), NotInteger("-2147483649")},
-        RefusalCase{"integer of many digits", SetText("MAXALUM", "99999999999999999999"), NotInteger("99999999999999999999")},
+        RefusalCase{"integer of many digits", SetText("MAXALUM", "99999999999999999999"),
+                    NotInteger("99999999999999999999")},
         RefusalCase{"integer letters", SetText("MAXALUM", "abc"), NotInteger("abc")},
         RefusalCase{"integer exponent", SetText("MAXALUM", "1e3"), NotInteger("1e3")},
         RefusalCase{"integer hexadecimal", SetText("MAXALUM", "0x1A"), NotInteger("0x1A")},
@@ -258,12 +284,15 @@ INSTANTIATE_TEST_SUITE_P(
         RefusalCase{"integer from a number too large", SetNumber("MAXALUM", 3e9), NotInteger("3000000000")},
         RefusalCase{"float with comma in C locale", SetText("HORAS", "2,5"),
                     QStringLiteral("'2,5' no es un número válido para el campo 'HORAS'")},
-        RefusalCase{"float letters", SetText("HORAS", "dos"), QStringLiteral("'dos' no es un número válido para el campo 'HORAS'")},
+        RefusalCase{"float letters", SetText("HORAS", "dos"),
+                    QStringLiteral("'dos' no es un número válido para el campo 'HORAS'")},
         RefusalCase{"float not a number", SetNumber("HORAS", std::nan("")),
                     QStringLiteral("'NAN' no es un número válido para el campo 'HORAS'")},
-        RefusalCase{"float too wide", SetNumber("HORAS", 1e20),
-                    QStringLiteral("El número 100000000000000000000.0000 no cabe en el campo 'HORAS' de la tabla 'AULAT' (ancho 20, "
-                    "4 decimales)")},
+        RefusalCase{
+            "float too wide", SetNumber("HORAS", 1e20),
+            QStringLiteral(
+                "El número 100000000000000000000.0000 no cabe en el campo 'HORAS' de la tabla 'AULAT' (ancho 20, "
+                "4 decimales)")},
         RefusalCase{"logical from a number", SetNumber("ESTAREA", 1),
                     QStringLiteral("El campo 'ESTAREA' de la tabla 'AULAT' es de tipo L y no admite un número")},
         RefusalCase{"logical from other text", SetText("ESTAREA", QStringLiteral("quizá")),
@@ -272,11 +301,25 @@ INSTANTIATE_TEST_SUITE_P(
                     QStringLiteral("El campo 'MAXALUM' de la tabla 'AULAT' es de tipo N y no admite un valor lógico")},
         RefusalCase{"unknown field", [](Table& t) { t.FieldByName("IDAULA"); }, "Field 'IDAULA' not found"},
         RefusalCase{"unknown field in Locate", [](Table& t) { t.Locate("IDAULA", "A1"); }, "Field 'IDAULA' not found"},
-        RefusalCase{"set after Post", [](Table& t) { t.Post(); t.FieldByName("ABREV").SetAsString("X"); },
-                    QStringLiteral("No se puede asignar el campo 'ABREV' de la tabla 'AULAT' sin añadir antes un registro")},
-        RefusalCase{"field of a closed table", [](Table& t) { t.Close(); t.FieldByName("ABREV"); },
+        RefusalCase{
+            "set after Post",
+            [](Table& t) {
+                t.Post();
+                t.FieldByName("ABREV").SetAsString("X");
+            },
+            QStringLiteral("No se puede asignar el campo 'ABREV' de la tabla 'AULAT' sin añadir antes un registro")},
+        RefusalCase{"field of a closed table",
+                    [](Table& t) {
+                        t.Close();
+                        t.FieldByName("ABREV");
+                    },
                     QStringLiteral("La tabla 'AULAT' no está abierta")},
-        RefusalCase{"field kept after Close", [](Table& t) { Field f = t.FieldByName("ABREV"); t.Close(); f.AsString(); },
+        RefusalCase{"field kept after Close",
+                    [](Table& t) {
+                        Field f = t.FieldByName("ABREV");
+                        t.Close();
+                        f.AsString();
+                    },
                     QStringLiteral("La tabla 'AULAT' no está abierta")}),
     CaseNamer());
 
@@ -350,21 +393,29 @@ INSTANTIATE_TEST_SUITE_P(
     Cases, TableCreateRefusals,
     ::testing::Values(
         CreateCase{"no fields", {}, "no tiene campos"},
-        CreateCase{"name starting with a digit",
-                   {{"1AB", FieldKind::Logical}},
-                   QStringLiteral("el nombre de campo '1AB' no es válido (de 1 a 10 letras A-Z, cifras o _, empezando por letra)")},
+        CreateCase{
+            "name starting with a digit",
+            {{"1AB", FieldKind::Logical}},
+            QStringLiteral(
+                "el nombre de campo '1AB' no es válido (de 1 a 10 letras A-Z, cifras o _, empezando por letra)")},
         CreateCase{"name too long",
                    {{"DEMASIADOLARGO", FieldKind::Logical}},
-                   QStringLiteral("el nombre de campo 'DEMASIADOLARGO' no es válido (de 1 a 10 letras A-Z, cifras o _, empezando "
-                   "por letra)")},
-        CreateCase{"name with accent",
-                   {{QStringLiteral("AÑO"), FieldKind::Integer}},
-                   QStringLiteral("el nombre de campo 'AÑO' no es válido (de 1 a 10 letras A-Z, cifras o _, empezando por letra)")},
-        CreateCase{"name repeated", {{"abrev", FieldKind::Logical}, {"ABREV", FieldKind::Integer}},
+                   QStringLiteral(
+                       "el nombre de campo 'DEMASIADOLARGO' no es válido (de 1 a 10 letras A-Z, cifras o _, empezando "
+                       "por letra)")},
+        CreateCase{
+            "name with accent",
+            {{QStringLiteral("AÑO"), FieldKind::Integer}},
+            QStringLiteral(
+                "el nombre de campo 'AÑO' no es válido (de 1 a 10 letras A-Z, cifras o _, empezando por letra)")},
+        CreateCase{"name repeated",
+                   {{"abrev", FieldKind::Logical}, {"ABREV", FieldKind::Integer}},
                    QStringLiteral("el campo 'ABREV' está repetido")},
-        CreateCase{"text width 0", {{"ABREV", FieldKind::Character, 0}},
+        CreateCase{"text width 0",
+                   {{"ABREV", FieldKind::Character, 0}},
                    "el campo de texto 'ABREV' tiene ancho 0 (debe estar entre 1 y 254)"},
-        CreateCase{"text width 255", {{"ABREV", FieldKind::Character, 255}},
+        CreateCase{"text width 255",
+                   {{"ABREV", FieldKind::Character, 255}},
                    "el campo de texto 'ABREV' tiene ancho 255 (debe estar entre 1 y 254)"}));
 
 TEST(TableCreate, ReplacesTableOfThatNameWhateverItsLetterCase) {
@@ -386,7 +437,9 @@ TEST(TableCreate, RefusedWhileOpen) {
     Table t(dir.path(), "PROFT");
     t.CreateTable({{"ABREV", FieldKind::Character, 10}});
     t.Open();
-    EXPECT_EQ(ErrorOf([&] { t.CreateTable({{"ABREV", FieldKind::Character, 10}}); }),
+    EXPECT_EQ(ErrorOf([&] {
+                  t.CreateTable({{"ABREV", FieldKind::Character, 10}});
+              }),
               QStringLiteral("No se puede crear la tabla 'PROFT' (%1): la tabla está abierta")
                   .arg(QDir::toNativeSeparators(dir.file("PROFT.DBF"))));
 }

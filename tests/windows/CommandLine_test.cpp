@@ -30,13 +30,12 @@ TEST_P(ProgramWordsTest, TheChildReadsItsWords) {
 
 INSTANTIATE_TEST_SUITE_P(
     Win32, ProgramWordsTest,
-    testing::Values(
-        WordsCase{"TwoWords", u"exportar X", "exportar\nX\n"},
-        WordsCase{"NonAsciiPathInQuotes", u"IMPORTAR \"C:\\A\u00F1o\\mi centro.xml\"",
-                  "IMPORTAR\nC:\\A\xC3\xB1o\\mi centro.xml\n"},
-        WordsCase{"EmptyQuotesAreNoWord", u"exportar \"\" \u00D1", "exportar\n\xC3\x91\n"},
-        WordsCase{"QuotesInsideAWord", u"a\"b c\"d\tlast", "ab cd\nlast\n"},
-        WordsCase{"BackslashBeforeQuoteIsPlain", u"\"C:\\HTEMP\\\" x", "C:\\HTEMP\\\nx\n"}),
+    testing::Values(WordsCase{"TwoWords", u"exportar X", "exportar\nX\n"},
+                    WordsCase{"NonAsciiPathInQuotes", u"IMPORTAR \"C:\\A\u00F1o\\mi centro.xml\"",
+                              "IMPORTAR\nC:\\A\xC3\xB1o\\mi centro.xml\n"},
+                    WordsCase{"EmptyQuotesAreNoWord", u"exportar \"\" \u00D1", "exportar\n\xC3\x91\n"},
+                    WordsCase{"QuotesInsideAWord", u"a\"b c\"d\tlast", "ab cd\nlast\n"},
+                    WordsCase{"BackslashBeforeQuoteIsPlain", u"\"C:\\HTEMP\\\" x", "C:\\HTEMP\\\nx\n"}),
     [](const testing::TestParamInfo<WordsCase>& info) { return std::string(info.param.name); });
 
 }  // namespace

@@ -21,7 +21,9 @@ using win32test::Wide;
 
 constexpr std::u16string_view kText = u"A\u00F1o: \u00BFcanci\u00F3n? \u20AC \U0001F600\n";
 // The same in UTF-8.
-constexpr char kUtf8[] = "A\xC3\xB1o: \xC2\xBF" "canci\xC3\xB3n? \xE2\x82\xAC \xF0\x9F\x98\x80\n";
+constexpr char kUtf8[] =
+    "A\xC3\xB1o: \xC2\xBF"
+    "canci\xC3\xB3n? \xE2\x82\xAC \xF0\x9F\x98\x80\n";
 
 TEST(Win32Console, AFileGetsUtf8) {
     ScratchFolder folder;
@@ -58,7 +60,9 @@ TEST(Win32Console, AConsoleGetsTheCharacters) {
     if (code == win32test::kNoConsole)
         GTEST_SKIP() << "no console: under Wine the program must run from a terminal (tools/test-windows does)";
     ASSERT_EQ(code, 0UL) << ReadBytes(output);
-    EXPECT_EQ(ReadBytes(output), "A\xC3\xB1o \xC2\xBF" "canci\xC3\xB3n? \xE2\x82\xAC");
+    EXPECT_EQ(ReadBytes(output),
+              "A\xC3\xB1o \xC2\xBF"
+              "canci\xC3\xB3n? \xE2\x82\xAC");
 }
 
 TEST(Win32Console, NoHandleIsAnError) {

@@ -58,11 +58,12 @@ TEST_P(SharingTest, SecondOpenIsAllowedOrRefusedAtOnce) {
 
 INSTANTIATE_TEST_SUITE_P(
     Win32, SharingTest,
-    testing::Values(SharingCase{"SharedThenShared", Sharing::ReadWrite, Sharing::ReadWrite, true, kOk},
-                    SharingCase{"SharedThenExclusive", Sharing::ReadWrite, Sharing::None, true, ERROR_SHARING_VIOLATION},
-                    SharingCase{"ExclusiveThenShared", Sharing::None, Sharing::ReadWrite, true, ERROR_SHARING_VIOLATION},
-                    SharingCase{"ExclusiveThenReader", Sharing::None, Sharing::ReadWrite, false, ERROR_SHARING_VIOLATION},
-                    SharingCase{"ExclusiveThenExclusive", Sharing::None, Sharing::None, true, ERROR_SHARING_VIOLATION}),
+    testing::Values(
+        SharingCase{"SharedThenShared", Sharing::ReadWrite, Sharing::ReadWrite, true, kOk},
+        SharingCase{"SharedThenExclusive", Sharing::ReadWrite, Sharing::None, true, ERROR_SHARING_VIOLATION},
+        SharingCase{"ExclusiveThenShared", Sharing::None, Sharing::ReadWrite, true, ERROR_SHARING_VIOLATION},
+        SharingCase{"ExclusiveThenReader", Sharing::None, Sharing::ReadWrite, false, ERROR_SHARING_VIOLATION},
+        SharingCase{"ExclusiveThenExclusive", Sharing::None, Sharing::None, true, ERROR_SHARING_VIOLATION}),
     [](const testing::TestParamInfo<SharingCase>& info) { return std::string(info.param.name); });
 
 TEST(Win32Files, ClosingReleasesTheFile) {
@@ -127,8 +128,8 @@ TEST(Win32Files, WritesAndReadsAtOffsetsSizeAndTruncation) {
     ASSERT_EQ(file.code, kOk);
 
     ASSERT_EQ(WriteAt(file.handle, 0, "0123456789", 10), kOk);
-    ASSERT_EQ(WriteAt(file.handle, 4, "ab", 2), kOk);   // inside
-    ASSERT_EQ(WriteAt(file.handle, 12, "Z", 1), kOk);   // past the end: a gap of two zero bytes
+    ASSERT_EQ(WriteAt(file.handle, 4, "ab", 2), kOk);  // inside
+    ASSERT_EQ(WriteAt(file.handle, 12, "Z", 1), kOk);  // past the end: a gap of two zero bytes
     std::int64_t size = -1;
     ASSERT_EQ(FileSize(file.handle, &size), kOk);
     EXPECT_EQ(size, 13);

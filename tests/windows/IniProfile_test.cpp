@@ -36,9 +36,9 @@ std::u16string Backslashes(std::u16string path) {
 
 std::u16string ReadString(const std::u16string& file, const char16_t* section, const char16_t* key) {
     wchar_t buffer[256] = {};
-    const DWORD n = GetPrivateProfileStringW(reinterpret_cast<const wchar_t*>(section),
-                                             reinterpret_cast<const wchar_t*>(key), L"<ninguno>", buffer, 256,
-                                             Wide(file));
+    const DWORD n =
+        GetPrivateProfileStringW(reinterpret_cast<const wchar_t*>(section), reinterpret_cast<const wchar_t*>(key),
+                                 L"<ninguno>", buffer, 256, Wide(file));
     return std::u16string(reinterpret_cast<const char16_t*>(buffer), n);
 }
 

@@ -34,8 +34,8 @@ int PrintWords() {
 // INVALID_HANDLE_VALUE. (Wine gives a working console only to a program run
 // from a terminal.)
 HANDLE NewScreen() {
-    HANDLE screen = CreateConsoleScreenBuffer(GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                              nullptr, CONSOLE_TEXTMODE_BUFFER, nullptr);
+    HANDLE screen = CreateConsoleScreenBuffer(GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                              CONSOLE_TEXTMODE_BUFFER, nullptr);
     DWORD mode = 0;
     if (screen != INVALID_HANDLE_VALUE && !GetConsoleMode(screen, &mode)) {
         CloseHandle(screen);

@@ -116,13 +116,12 @@ bool IsHeldElsewhere(const wchar_t* path) {
 
 std::wstring SystemMessage(ErrorCode code) {
     wchar_t* text = nullptr;
-    const DWORD n = FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
-                                       FORMAT_MESSAGE_IGNORE_INSERTS,
-                                   nullptr, code, 0, reinterpret_cast<LPWSTR>(&text), 0, nullptr);
+    const DWORD n =
+        FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                       nullptr, code, 0, reinterpret_cast<LPWSTR>(&text), 0, nullptr);
     std::wstring words = n > 0 && text != nullptr ? std::wstring(text, n) : std::wstring();
     if (text != nullptr) LocalFree(text);
-    while (!words.empty() && (words.back() == L'\n' || words.back() == L'\r' || words.back() == L' '))
-        words.pop_back();
+    while (!words.empty() && (words.back() == L'\n' || words.back() == L'\r' || words.back() == L' ')) words.pop_back();
     return words;
 }
 
