@@ -65,14 +65,7 @@ TEST_F(CliTest, ImportarPrintsItsNotes) {
     ASSERT_EQ(RunTool({"exportar", doc, "--htemp", htemp_.path()}).status, kExitDone);
     {
         Table soluc(htemp_.path(), "SOLUC");
-        soluc.CreateTable({{"DIA", FieldKind::Integer, 0},
-                           {"HORA", FieldKind::Integer, 0},
-                           {"SESIONES", FieldKind::Character, 20},
-                           {"CODGRUPO", FieldKind::Character, 10},
-                           {"ASIG", FieldKind::Character, 10},
-                           {"TAREA", FieldKind::Character, 10},
-                           {"PROF", FieldKind::Character, 10},
-                           {"AULA", FieldKind::Character, 10}});
+        soluc.CreateTable(test::kSolucFields);
         soluc.Open(OpenMode::Exclusive);
         soluc.Append();
         soluc.FieldByName("DIA").SetAsString("1");

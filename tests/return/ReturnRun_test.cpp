@@ -103,14 +103,7 @@ class Translation : public ReturnRunTest, public ::testing::WithParamInterface<T
 TEST_P(Translation, FollowsTheLookups) {
     const TranslationCase& c = GetParam();
     Table soluc(htemp_.path(), "SOLUC");
-    soluc.CreateTable({{"DIA", FieldKind::Integer, 0},
-                       {"HORA", FieldKind::Float, 0},
-                       {"SESIONES", FieldKind::Character, 20},
-                       {"CODGRUPO", FieldKind::Character, 10},
-                       {"ASIG", FieldKind::Character, 10},
-                       {"TAREA", FieldKind::Character, 10},
-                       {"PROF", FieldKind::Character, 10},
-                       {"AULA", FieldKind::Character, 10}});
+    soluc.CreateTable(test::kSolucFields);
     soluc.Open(OpenMode::Exclusive);
     soluc.Append();
     soluc.FieldByName("DIA").SetAsString("2");
@@ -164,14 +157,7 @@ TEST_F(ReturnRunTest, CodesStoredAlikeComeBackAsTheirOwnIdentifiers) {
     RunForward(doc, htemp_.path());
 
     Table soluc(htemp_.path(), "SOLUC");
-    soluc.CreateTable({{"DIA", FieldKind::Integer, 0},
-                       {"HORA", FieldKind::Integer, 0},
-                       {"SESIONES", FieldKind::Character, 20},
-                       {"CODGRUPO", FieldKind::Character, 10},
-                       {"ASIG", FieldKind::Character, 10},
-                       {"TAREA", FieldKind::Character, 10},
-                       {"PROF", FieldKind::Character, 10},
-                       {"AULA", FieldKind::Character, 10}});
+    soluc.CreateTable(test::kSolucFields);
     soluc.Open(OpenMode::Exclusive);
     for (const auto& [prof, aula] : {std::pair{"?", "Abcdefg"}, std::pair{"?1", "Abcdefg1"}}) {
         soluc.Append();

@@ -25,15 +25,7 @@ using test::WriteFile;
 const QStringList kSet = {"ASIGNOMT", "PROFT", "AULAT", "GRUPOST", "DIASHORAST", "ASIGT"};
 const QDateTime kTime(QDate(2026, 1, 10), QTime(9, 30, 5));
 
-Error Caught(const std::function<void()>& f) {
-    try {
-        f();
-    } catch (const Error& e) {
-        return e;
-    }
-    ADD_FAILURE() << "no error";
-    return Error(ErrorKind::Internal, QString());
-}
+using test::Caught;
 
 // The files of the working directory but its backups.
 QMap<QString, QByteArray> Tables(const QString& dir) {

@@ -18,15 +18,7 @@ using test::ReadFile;
 using test::Snapshot;
 using test::WriteFile;
 
-Error Caught(const std::function<void()>& f) {
-    try {
-        f();
-    } catch (const Error& e) {
-        return e;
-    }
-    ADD_FAILURE() << "no error";
-    return Error(ErrorKind::Internal, QString());
-}
+using test::Caught;
 
 TEST(WorkingDirectoryLockTest, OneConversionAtATime) {
     QTemporaryDir htemp;

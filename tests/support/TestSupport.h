@@ -2,6 +2,7 @@
 // and directory snapshots.
 #pragma once
 
+#include "common/Error.h"
 #include "exchange/Document.h"
 #include "support/ChildProcess.h"
 #include "tablestore/Table.h"
@@ -15,6 +16,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <ostream>
@@ -46,6 +48,25 @@ inline std::unique_ptr<Document> DocumentFrom(const QString& xml) {
     const LoadResult r = doc->loadFromBytes(xml.toUtf8(), "inline");
     EXPECT_TRUE(r.ok()) << r.message.toStdString();
     return doc;
+}
+
+// The fields of SOLUC as Horalis writes them, in its order.
+inline const QList<FieldSpec> kSolucFields = {
+    {"DIA", FieldKind::Integer, 0},         {"HORA", FieldKind::Float, 0},      {"SESIONES", FieldKind::Character, 20},
+    {"CODGRUPO", FieldKind::Character, 10}, {"ASIG", FieldKind::Character, 10}, {"TAREA", FieldKind::Character, 10},
+    {"PROF", FieldKind::Character, 10},     {"AULA", FieldKind::Character, 10},
+};
+
+// The error that `f` throws; a test failure (and an Internal error) when it
+// throws none.
+inline Error Caught(const std::function<void()>& f) {
+    try {
+        f();
+    } catch (const Error& e) {
+        return e;
+    }
+    ADD_FAILURE() << "no error";
+    return Error(ErrorKind::Internal, QString());
 }
 
 // Every live record of a table, each field read as text, in stored order.
