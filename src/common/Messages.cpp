@@ -446,13 +446,6 @@ QString LogDocument(const QString& path) { return QStringLiteral("Documento: %1"
 QString LogOutcome(const QString& outcome) { return QStringLiteral("Resultado: %1").arg(outcome); }
 QString LogError(const QString& message) { return QStringLiteral("Error: %1").arg(message); }
 
-QString LogTableRows(const QString& table, int rows) {
-    return QStringLiteral("%1: %2 %3")
-        .arg(table)
-        .arg(rows)
-        .arg(rows == 1 ? QStringLiteral("fila") : QStringLiteral("filas"));
-}
-
 QString LogTableNote(const QString& table, const QString& note) { return QStringLiteral("%1: %2").arg(table, note); }
 QString LogBackupMade(const QString& name) {
     return QStringLiteral("Copia de seguridad de las tablas reemplazadas: %1").arg(name);
@@ -460,14 +453,6 @@ QString LogBackupMade(const QString& name) {
 QString LogBackupRestored(const QString& name) { return QStringLiteral("Copia de seguridad restaurada: %1").arg(name); }
 QString LogTableRemoved(const QString& table) {
     return QStringLiteral("%1: quitada (la copia de seguridad no la contenía)").arg(table);
-}
-QString LogReturnResult(const QString& path) { return QStringLiteral("Resultado: %1").arg(Shown(path)); }
-QString LogReturnEntries(int entries) { return QStringLiteral("Entradas dsolucion escritas: %1").arg(entries); }
-QString LogReturnWithoutDayOrHour(int records) {
-    return QStringLiteral("Registros de SOLUC sin día u hora (pasados por alto): %1").arg(records);
-}
-QString LogReturnSubjectNotFound(int records) {
-    return QStringLiteral("Registros de SOLUC cuya materia no está en ASIGNOMT (sin entrada): %1").arg(records);
 }
 
 QString LogNotWritten(const QString& path, const QString& reason) {

@@ -121,15 +121,10 @@ QString LogHeader(const QString& time, const QString& direction, const QString& 
 QString LogDocument(const QString& path);
 QString LogOutcome(const QString& outcome);
 QString LogError(const QString& message);
-QString LogTableRows(const QString& table, int rows);  // "ASIGNOMT: 3 filas"
 QString LogTableNote(const QString& table, const QString& note);
 QString LogBackupMade(const QString& name);      // the backup the run made
 QString LogBackupRestored(const QString& name);  // the backup a restore put back
 QString LogTableRemoved(const QString& table);
-QString LogReturnResult(const QString& path);
-QString LogReturnEntries(int entries);
-QString LogReturnWithoutDayOrHour(int records);
-QString LogReturnSubjectNotFound(int records);
 inline const QString kUnknownFailure = QStringLiteral("error desconocido");
 QString LogNotWritten(const QString& path, const QString& reason);
 QString LogNotRenewed(const QString& path, const QString& reason);

@@ -27,7 +27,7 @@ RunLogEntry LogEntryOf(const ForwardReport& report, const QString& frontEnd) {
     entry.document = report.document;
     entry.outcome = messages::kLogOutcomeDone;
     for (const TableReport& t : report.tables) {
-        entry.summary << messages::LogTableRows(t.table, t.rows);
+        entry.summary << messages::SummaryTableRows(t.table, t.rows);
         for (const QString& note : t.notes) entry.notes << messages::LogTableNote(t.table, note);
     }
     if (!report.backup.isEmpty()) entry.summary << messages::LogBackupMade(report.backup);
@@ -40,9 +40,10 @@ RunLogEntry LogEntryOf(const ReturnReport& report, const QString& frontEnd) {
     entry.frontEnd = frontEnd;
     entry.document = report.document;
     entry.outcome = messages::kLogOutcomeDone;
-    entry.summary << messages::LogReturnResult(report.resultPath) << messages::LogReturnEntries(report.entries)
-                  << messages::LogReturnWithoutDayOrHour(report.withoutDayOrHour)
-                  << messages::LogReturnSubjectNotFound(report.subjectNotFound);
+    entry.summary << messages::SummaryResult(report.resultPath) << messages::SummaryEntries(report.entries)
+                  << messages::SummaryWithoutDayOrHour(report.withoutDayOrHour)
+                  << messages::SummarySubjectNotFound(report.subjectNotFound);
+    entry.notes = report.notes;
     return entry;
 }
 
@@ -53,7 +54,7 @@ RunLogEntry LogEntryOf(const RestoreReport& report, const QString& frontEnd) {
     entry.outcome = messages::kLogOutcomeDone;
     entry.summary << messages::LogBackupRestored(report.restored);
     for (const BackupTable& t : report.tables)
-        entry.summary << (t.rows < 0 ? t.table : messages::LogTableRows(t.table, t.rows));
+        entry.summary << (t.rows < 0 ? t.table : messages::SummaryTableRows(t.table, t.rows));
     for (const QString& table : report.removed) entry.summary << messages::LogTableRemoved(table);
     if (!report.backup.isEmpty()) entry.summary << messages::LogBackupMade(report.backup);
     return entry;
