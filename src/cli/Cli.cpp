@@ -304,23 +304,23 @@ int RunCli(const QStringList& args, QTextStream& out, QTextStream& err) {
                 PrintLines(out, ForwardSummary(report));
                 if (report.simulated) PrintLines(out, SimulationSummary(report));
             }
-            json = Json(report, call);
+            if (call.output == Output::Json) json = Json(report, call);
             if (!report.simulated) log = LogEntryOf(report, kFrontEnd);
         } else if (call.command == "importar") {
             const ReturnReport report = RunReturn(call.document, call.workingDirectory);
             if (call.output == Output::Text) PrintLines(out, ReturnSummary(report));
-            json = Json(report, call);
+            if (call.output == Output::Json) json = Json(report, call);
             log = LogEntryOf(report, kFrontEnd);
         } else if (call.command == "restaurar") {
             const RestoreReport report = RestoreBackup(call.workingDirectory, call.backup, kFrontEnd);
             if (call.output == Output::Text) PrintLines(out, RestoreSummary(report));
-            json = Json(report, call);
+            if (call.output == Output::Json) json = Json(report, call);
             log = LogEntryOf(report, kFrontEnd);
         } else {
             RequireWorkingDirectory(call.workingDirectory);
             const QList<BackupInfo> backups = ListBackups(call.workingDirectory);
             if (call.output == Output::Text) PrintLines(out, BackupsSummary(backups, call.workingDirectory));
-            json = Json(backups, call);
+            if (call.output == Output::Json) json = Json(backups, call);
         }
         status = kExitDone;
     } catch (const Error& e) {

@@ -3,6 +3,7 @@
 #include "platform/AtomicFile.h"
 
 #include "common/Messages.h"
+#include "exchange/CompactAttributes.h"
 #include "exchange/ElementPath.h"
 #include "exchange/Loader.h"
 #include "exchange/LibxmlGlue.h"
@@ -36,46 +37,36 @@ void Document::clear() {
     for (_xmlNode* node : detached_) xmlFreeNode(node);
     detached_.clear();
     xmlFreeDoc(doc_);
+    attributes_.reset();
     doc_ = xmlNewDoc(reinterpret_cast<const xmlChar*>("1.0"));
     if (!doc_) throw std::bad_alloc();
     doc_->_private = this;
 }
 
-LoadResult Document::load(const QString& path) {
-    clear();
-    QByteArray bytes;
-    const LoadResult read = xml::readDocumentFile(path, &bytes);
-    if (!read.ok()) return read;
-    return loadFromBytes(bytes, path);
-}
-
-LoadResult Document::loadFromBytes(const QByteArray& bytes, const QString& name) {
-    return loadBytes(bytes, name, false);
-}
-
-LoadResult Document::loadHead(const QString& path) {
-    clear();
-    QByteArray bytes;
-    const LoadResult read = xml::readDocumentFile(path, &bytes);
-    if (!read.ok()) return read;
-    return loadBytes(bytes, path, true);
-}
-
-LoadResult Document::loadHeadFromBytes(const QByteArray& bytes, const QString& name) {
-    return loadBytes(bytes, name, true);
-}
-
-LoadResult Document::loadBytes(const QByteArray& bytes, const QString& name, bool headOnly) {
+LoadResult Document::load(const QString& path, Reading reading) {
     clear();
     LoadResult result;
-    xmlDocPtr parsed =
-        xml::parseDocument(bytes, name, &result, headOnly ? xml::Reading::HeadOnly : xml::Reading::Whole);
-    if (parsed) {
-        xmlFreeDoc(doc_);
-        doc_ = parsed;
-        doc_->_private = this;
-    }
+    if (reading == Reading::ElementsOnly) attributes_ = std::make_unique<xml::AttributeStore>();
+    takeTree(xml::parseDocumentFile(path, &result, reading, attributes_.get()));
     return result;
+}
+
+LoadResult Document::loadFromBytes(const QByteArray& bytes, const QString& name, Reading reading) {
+    clear();
+    LoadResult result;
+    if (reading == Reading::ElementsOnly) attributes_ = std::make_unique<xml::AttributeStore>();
+    takeTree(xml::parseDocument(bytes, name, &result, reading, attributes_.get()));
+    return result;
+}
+
+void Document::takeTree(_xmlDoc* parsed) {
+    if (!parsed) {
+        attributes_.reset();
+        return;
+    }
+    xmlFreeDoc(doc_);
+    doc_ = parsed;
+    doc_->_private = this;
 }
 
 bool Document::isEmpty() const { return xmlDocGetRootElement(doc_) == nullptr; }
@@ -128,7 +119,12 @@ void Document::adopted(_xmlNode* node) {
     if (at >= 0) detached_.removeAt(at);
 }
 
+void Document::materializeAttributes() const {
+    if (attributes_ && !attributes_->empty() && !xml::materializeAll(doc_)) throw std::bad_alloc();
+}
+
 QByteArray Document::toBytes() const {
+    materializeAttributes();
     Written written;
     QString reason;
     if (!serialize(doc_, &written, &reason)) throw messages::DocumentNotWritten(reason);
@@ -137,6 +133,7 @@ QByteArray Document::toBytes() const {
 
 void Document::save(const QString& path) const {
     if (isEmpty()) throw messages::DocumentNotSaved(path, QStringLiteral("no tiene elemento raíz"));
+    materializeAttributes();
     Written written;  // written out from libxml2's own buffer, not copied
     QString reason;
     if (!serialize(doc_, &written, &reason)) throw messages::DocumentNotSaved(path, reason);

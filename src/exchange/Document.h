@@ -70,6 +70,10 @@ struct _xmlDoc;
 
 namespace puente {
 
+namespace xml {
+class AttributeStore;
+}
+
 // The most attribute text, in UTF-8 bytes, that entity references may expand
 // to in one document.
 inline constexpr qsizetype kMaxEntityExpansion = 10'000'000;
@@ -107,6 +111,18 @@ private:
     _xmlNode* node_ = nullptr;
 };
 
+// How much of a document load() keeps. Every reading parses the whole file
+// and refuses exactly the same documents, with the same message and place.
+//   Whole: everything.
+//   ElementsOnly: what reading attributes needs: every node outside the root
+//     element, and inside it the elements with their attributes, but no
+//     text, comments, processing instructions or entity references (fewer
+//     nodes, for a large document read and converted once). Saved, such a
+//     document writes only what it kept.
+//   HeadOnly: every node outside the root element, and the root element
+//     with its attributes but without its content.
+enum class Reading { Whole, ElementsOnly, HeadOnly };
+
 struct LoadResult {
     enum class Status { Ok, Missing, Unreadable, NotWellFormed };
     Status status = Status::Ok;
@@ -123,17 +139,14 @@ public:
     Document(const Document&) = delete;
     Document& operator=(const Document&) = delete;
 
-    // Replaces the content with the file's. On failure the document is empty.
-    LoadResult load(const QString& path);
+    // Replaces the content with the file's, as much of it as `reading`
+    // keeps. The file is read as it is parsed, never whole into memory. On
+    // failure the document is empty.
+    LoadResult load(const QString& path, Reading reading = Reading::Whole);
     // The same from bytes in memory (tests, fuzzing); `name` is the file the
     // bytes came from, if any (the base of relative references, never read).
-    LoadResult loadFromBytes(const QByteArray& bytes, const QString& name = QString());
-
-    // The same reading, refusing exactly what load() refuses, that keeps
-    // only the document's head: every node outside the root element, and
-    // the root element with its attributes but without its content.
-    LoadResult loadHead(const QString& path);
-    LoadResult loadHeadFromBytes(const QByteArray& bytes, const QString& name = QString());
+    LoadResult loadFromBytes(const QByteArray& bytes, const QString& name = QString(),
+                             Reading reading = Reading::Whole);
 
     bool isEmpty() const;      // no root element
     QString encoding() const;  // as declared, e.g. "ISO-8859-1"; empty when none
@@ -159,11 +172,14 @@ public:
 private:
     friend class Element;
     friend class DocumentStream;
-    LoadResult loadBytes(const QByteArray& bytes, const QString& name, bool headOnly);
+    // Attributes kept beside the tree become libxml2's, for writing.
+    void materializeAttributes() const;
+    void takeTree(_xmlDoc* parsed);  // a new tree in place of the (empty) one; null keeps it
     void clear();                  // frees everything, leaves an empty document
     void adopted(_xmlNode* node);  // `node` went into a tree: no longer ours to free
     _xmlDoc* doc_ = nullptr;
-    QList<_xmlNode*> detached_;  // created elements not yet appended
+    QList<_xmlNode*> detached_;                     // created elements not yet appended
+    std::unique_ptr<xml::AttributeStore> attributes_;  // ElementsOnly: the attributes kept beside the tree
 };
 
 }  // namespace puente

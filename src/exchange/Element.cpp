@@ -1,6 +1,7 @@
 #include "exchange/Document.h"
 
 #include "common/Messages.h"
+#include "exchange/CompactAttributes.h"
 #include "exchange/ElementPath.h"
 #include "exchange/LibxmlGlue.h"
 
@@ -95,6 +96,12 @@ std::optional<QString> Element::attribute(const QString& name) const {
     if (!node_) return std::nullopt;
     const Utf8Text utf8Name(name);
     const QByteArrayView wanted = utf8Name.view();
+    if (const xml::CompactAttributes* kept = xml::compactAttributes(node_)) {
+        for (int i = 0; i < kept->count; ++i) {
+            if (kept->items[i].nameView() == wanted) return QString::fromUtf8(kept->items[i].valueView());
+        }
+        return std::nullopt;
+    }
     for (const xmlAttr* a = node_->properties; a; a = a->next) {
         if (hasName(a->ns, a->name, wanted)) return valueOf(a);
     }
@@ -104,6 +111,10 @@ std::optional<QString> Element::attribute(const QString& name) const {
 QStringList Element::attributeNames() const {
     QStringList names;
     if (!node_) return names;
+    if (const xml::CompactAttributes* kept = xml::compactAttributes(node_)) {
+        for (int i = 0; i < kept->count; ++i) names.append(QString::fromUtf8(kept->items[i].nameView()));
+        return names;
+    }
     for (const xmlAttr* a = node_->properties; a; a = a->next) names.append(QString::fromUtf8(xml::qualifiedName(a)));
     return names;
 }
@@ -118,6 +129,7 @@ void Element::setAttribute(const QString& name, const QString& value) {
     if (at >= 0) {
         throw messages::AttributeCharNotXml(name, this->name(), at + 1, bad);
     }
+    if (!xml::materialize(node_)) throw std::bad_alloc();
     // The value is stored as plain text: '&' or '<' in it are characters,
     // escaped when the document is written.
     const Utf8Text utf8Value(value);

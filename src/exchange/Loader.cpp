@@ -1,6 +1,7 @@
 #include "exchange/Loader.h"
 
 #include "exchange/AttributeEntities.h"
+#include "exchange/CompactAttributes.h"
 #include "exchange/LibxmlGlue.h"
 #include "platform/SystemErrors.h"
 
@@ -48,8 +49,9 @@ void ignoreExternalSubset(void*, const xmlChar*, const xmlChar*, const xmlChar*)
 // contexts libxml2 makes for the text of entities).
 struct ParseState {
     ErrorCollector* errors = nullptr;
-    // Reading only the head: the root element without its content.
-    bool headOnly = false;
+    Reading reading = Reading::Whole;
+    AttributeStore* store = nullptr;  // ElementsOnly: where plain attributes go
+    bool outOfMemory = false;         // the store could not keep a block
     xmlParserCtxtPtr main = nullptr;  // the document's own context
     int depth = 0;                    // elements open, the root being 1
     std::vector<int> lines;           // each open element's line, for the checks
@@ -71,12 +73,14 @@ void contextError(void* context, xmlErrorPtr error) {
     ErrorCollector::structuredHandler(state ? state->errors : nullptr, error);
 }
 
-// The head-only reading: libxml2's own tree builder (SAX2) is called for
-// everything outside the root element and for the root element itself; the
-// root's content is parsed, and so checked, but not kept. Checked on the way
-// instead of on the tree afterwards: the references in content that let
-// "]]>" in, and the budget of attribute entities (see AttributeEntities.h),
-// as the whole tree would be checked, the first problem of each kept.
+// The partial readings: libxml2's own tree builder (SAX2) is called for
+// everything outside the root element, for the root element itself and, in
+// ElementsOnly, for the elements inside it; the rest of the root's content
+// is parsed, and so checked, but not kept. Checked on the way instead of on
+// the tree afterwards, for what the tree does not keep: the references in
+// content that let "]]>" in, and in HeadOnly the budget of attribute entities
+// (see AttributeEntities.h), as the whole tree would be checked, the first
+// problem of each kept.
 QByteArray joinedName(const xmlChar* prefix, const xmlChar* local) {
     QByteArray name(reinterpret_cast<const char*>(local));
     if (prefix) return QByteArray(reinterpret_cast<const char*>(prefix)) + ':' + name;
@@ -104,8 +108,26 @@ void countAttributeEntities(xmlParserCtxtPtr ctxt, ParseState* state, const xmlC
     }
 }
 
-void headStartElement(void* ctx, const xmlChar* localname, const xmlChar* prefix, const xmlChar* URI, int nbNamespaces,
-                      const xmlChar** namespaces, int nbAttributes, int nbDefaulted, const xmlChar** attributes) {
+// ElementsOnly: the element made by libxml2's tree builder without its
+// attributes, which go to the store instead (see CompactAttributes.h).
+void keepElement(xmlParserCtxtPtr ctxt, ParseState* state, const xmlChar* localname, const xmlChar* prefix,
+                 const xmlChar* URI, int nbNamespaces, const xmlChar** namespaces, int nbAttributes, int nbDefaulted,
+                 const xmlChar** attributes) {
+    // Defaulted attributes come last, and count only when the DTD's are
+    // asked for, as the tree builder counts them.
+    if (nbDefaulted > 0 && (ctxt->loadsubset & XML_COMPLETE_ATTRS) == 0) nbAttributes -= nbDefaulted;
+    const int open = ctxt->nodeNr;
+    xmlSAX2StartElementNs(ctxt, localname, prefix, URI, nbNamespaces, namespaces, 0, 0, nullptr);
+    if (ctxt->nodeNr <= open || !ctxt->node) return;  // not made: libxml2 has said why
+    if (!state->store->keep(ctxt->node, ctxt->dict, nbAttributes, attributes)) {
+        state->outOfMemory = true;
+        xmlStopParser(ctxt);
+    }
+}
+
+void partialStartElement(void* ctx, const xmlChar* localname, const xmlChar* prefix, const xmlChar* URI,
+                         int nbNamespaces, const xmlChar** namespaces, int nbAttributes, int nbDefaulted,
+                         const xmlChar** attributes) {
     ParseState* state = stateOf(ctx);
     auto* ctxt = static_cast<xmlParserCtxtPtr>(ctx);
     if (ctx != state->main) {
@@ -114,45 +136,51 @@ void headStartElement(void* ctx, const xmlChar* localname, const xmlChar* prefix
         return;
     }
     const int line = ctxt->input ? ctxt->input->line : 0;  // as SAX2 gives an element its line
-    if (state->depth++ == 0) {
+    const bool root = state->depth++ == 0;
+    if (!root) state->lines.push_back(line);
+    if (state->reading == Reading::ElementsOnly && state->store && arePlainText(nbAttributes, attributes)) {
+        keepElement(ctxt, state, localname, prefix, URI, nbNamespaces, namespaces, nbAttributes, nbDefaulted,
+                    attributes);
+    } else if (root || state->reading == Reading::ElementsOnly) {
         xmlSAX2StartElementNs(ctx, localname, prefix, URI, nbNamespaces, namespaces, nbAttributes, nbDefaulted,
                               attributes);
-    } else {
-        state->lines.push_back(line);
     }
-    countAttributeEntities(ctxt, state, localname, prefix, nbAttributes, attributes, line);
+    // Elements kept have their attributes checked on the tree.
+    if (state->reading == Reading::HeadOnly)
+        countAttributeEntities(ctxt, state, localname, prefix, nbAttributes, attributes, line);
 }
 
-void headEndElement(void* ctx, const xmlChar* localname, const xmlChar* prefix, const xmlChar* URI) {
+void partialEndElement(void* ctx, const xmlChar* localname, const xmlChar* prefix, const xmlChar* URI) {
     ParseState* state = stateOf(ctx);
     if (ctx != state->main || --state->depth == 0) {
         xmlSAX2EndElementNs(ctx, localname, prefix, URI);
         return;
     }
     if (!state->lines.empty()) state->lines.pop_back();
+    if (state->reading == Reading::ElementsOnly) xmlSAX2EndElementNs(ctx, localname, prefix, URI);
 }
 
-void headCharacters(void* ctx, const xmlChar* text, int length) {
+void partialCharacters(void* ctx, const xmlChar* text, int length) {
     if (!skipped(ctx, stateOf(ctx))) xmlSAX2Characters(ctx, text, length);
 }
 
-void headIgnorableWhitespace(void* ctx, const xmlChar* text, int length) {
+void partialIgnorableWhitespace(void* ctx, const xmlChar* text, int length) {
     if (!skipped(ctx, stateOf(ctx))) xmlSAX2IgnorableWhitespace(ctx, text, length);
 }
 
-void headCdata(void* ctx, const xmlChar* text, int length) {
+void partialCdata(void* ctx, const xmlChar* text, int length) {
     if (!skipped(ctx, stateOf(ctx))) xmlSAX2CDataBlock(ctx, text, length);
 }
 
-void headComment(void* ctx, const xmlChar* text) {
+void partialComment(void* ctx, const xmlChar* text) {
     if (!skipped(ctx, stateOf(ctx))) xmlSAX2Comment(ctx, text);
 }
 
-void headProcessingInstruction(void* ctx, const xmlChar* target, const xmlChar* data) {
+void partialProcessingInstruction(void* ctx, const xmlChar* target, const xmlChar* data) {
     if (!skipped(ctx, stateOf(ctx))) xmlSAX2ProcessingInstruction(ctx, target, data);
 }
 
-void headReference(void* ctx, const xmlChar* name) {
+void partialReference(void* ctx, const xmlChar* name) {
     ParseState* state = stateOf(ctx);
     if (!skipped(ctx, state)) {
         xmlSAX2Reference(ctx, name);
@@ -184,27 +212,27 @@ LoadResult failure(LoadResult::Status status, QString message, int line = 0, int
     return r;
 }
 
-}  // namespace
+// The file being parsed, read as the parser asks for more.
+struct FileInput {
+    QFile file;
+    QString problem;  // the system's words for a failed read; empty when none
+};
 
-LoadResult readDocumentFile(const QString& path, QByteArray* bytes) {
-    const QFileInfo info(path);
-    if (!info.exists()) return failure(LoadResult::Status::Missing, ErrnoText(ENOENT));
-    if (info.isDir()) return failure(LoadResult::Status::Unreadable, ErrnoText(EISDIR));
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) return failure(LoadResult::Status::Unreadable, FileErrorText(file));
-    if (file.size() > INT_MAX)  // libxml2 takes the length as an int
-        return failure(LoadResult::Status::Unreadable, ErrnoText(EFBIG));
-    *bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError) return failure(LoadResult::Status::Unreadable, FileErrorText(file));
-    return LoadResult{};
+int readFileInput(void* context, char* buffer, int length) {
+    auto* input = static_cast<FileInput*>(context);
+    const qint64 read = input->file.read(buffer, length);
+    if (read < 0) {
+        input->problem = FileErrorText(input->file);
+        return -1;
+    }
+    return int(read);
 }
 
-xmlDocPtr parseDocument(const QByteArray& bytes, const QString& name, LoadResult* result, Reading reading) {
+// One parse with the options and guards above; `read` runs the parser on
+// the context with the document's name as its URL (or null).
+template <typename Read>
+xmlDocPtr parseWith(const QString& name, LoadResult* result, Reading reading, AttributeStore* store, Read read) {
     *result = LoadResult{};
-    if (bytes.size() > INT_MAX) {
-        *result = failure(LoadResult::Status::Unreadable, ErrnoText(EFBIG));
-        return nullptr;
-    }
     ErrorCollector errors;
     std::unique_ptr<xmlParserCtxt, ContextDeleter> ctxt(xmlNewParserCtxt());
     if (!ctxt) {
@@ -214,25 +242,30 @@ xmlDocPtr parseDocument(const QByteArray& bytes, const QString& name, LoadResult
     ParseState state;
     state.errors = &errors;
     state.main = ctxt.get();
-    state.headOnly = reading == Reading::HeadOnly;
+    state.reading = reading;
+    state.store = store;
     ctxt->_private = &state;
     ctxt->sax->serror = &contextError;
-    if (state.headOnly) {
-        ctxt->sax->startElementNs = &headStartElement;
-        ctxt->sax->endElementNs = &headEndElement;
-        ctxt->sax->characters = &headCharacters;
-        ctxt->sax->ignorableWhitespace = &headIgnorableWhitespace;
-        ctxt->sax->cdataBlock = &headCdata;
-        ctxt->sax->comment = &headComment;
-        ctxt->sax->processingInstruction = &headProcessingInstruction;
-        ctxt->sax->reference = &headReference;
+    if (reading != Reading::Whole) {
+        ctxt->sax->startElementNs = &partialStartElement;
+        ctxt->sax->endElementNs = &partialEndElement;
+        ctxt->sax->characters = &partialCharacters;
+        ctxt->sax->ignorableWhitespace = &partialIgnorableWhitespace;
+        ctxt->sax->cdataBlock = &partialCdata;
+        ctxt->sax->comment = &partialComment;
+        ctxt->sax->processingInstruction = &partialProcessingInstruction;
+        ctxt->sax->reference = &partialReference;
     }
     ctxt->sax->resolveEntity = &refuseEntity;
     ctxt->sax->externalSubset = &ignoreExternalSubset;
 
     const QByteArray url = name.isEmpty() ? QByteArray() : QFile::encodeName(name);
-    xmlDocPtr doc = xmlCtxtReadMemory(ctxt.get(), bytes.constData(), int(bytes.size()),
-                                      url.isEmpty() ? nullptr : url.constData(), nullptr, kParseOptions);
+    xmlDocPtr doc = read(ctxt.get(), url.isEmpty() ? nullptr : url.constData());
+    if (state.outOfMemory) {
+        xmlFreeDoc(doc);
+        *result = failure(LoadResult::Status::Unreadable, ErrnoText(ENOMEM));
+        return nullptr;
+    }
     // A namespace error (an undeclared prefix) leaves libxml2's tree usable,
     // but the document is not one that other XML readers accept.
     const bool wellFormed = doc && ctxt->wellFormed && ctxt->nsWellFormed;
@@ -252,9 +285,9 @@ xmlDocPtr parseDocument(const QByteArray& bytes, const QString& name, LoadResult
         return nullptr;
     }
     EntityProblem problem;
-    if (state.headOnly) {
+    if (reading != Reading::Whole) {
         // The problems met on the way, in the order the whole tree's checks
-        // give them; then the root's own attributes resolved as load() does.
+        // give them; then what the tree kept checked as a whole reading is.
         if (!state.contentProblem.message.isEmpty()) {
             problem = state.contentProblem;
         } else if (!state.attributeProblem.message.isEmpty()) {
@@ -272,6 +305,48 @@ xmlDocPtr parseDocument(const QByteArray& bytes, const QString& name, LoadResult
         return nullptr;
     }
     return doc;
+}
+
+
+}  // namespace
+
+xmlDocPtr parseDocumentFile(const QString& path, LoadResult* result, Reading reading, AttributeStore* store) {
+    const QFileInfo info(path);
+    if (!info.exists()) {
+        *result = failure(LoadResult::Status::Missing, ErrnoText(ENOENT));
+        return nullptr;
+    }
+    if (info.isDir()) {
+        *result = failure(LoadResult::Status::Unreadable, ErrnoText(EISDIR));
+        return nullptr;
+    }
+    FileInput input;
+    input.file.setFileName(path);
+    if (!input.file.open(QIODevice::ReadOnly)) {
+        *result = failure(LoadResult::Status::Unreadable, FileErrorText(input.file));
+        return nullptr;
+    }
+    xmlDocPtr doc = parseWith(path, result, reading, store, [&input](xmlParserCtxtPtr ctxt, const char* url) {
+        return xmlCtxtReadIO(ctxt, &readFileInput, nullptr, &input, url, nullptr, kParseOptions);
+    });
+    // A read that failed half-way is the file's fault, not the document's.
+    if (!input.problem.isEmpty()) {
+        xmlFreeDoc(doc);
+        *result = failure(LoadResult::Status::Unreadable, input.problem);
+        return nullptr;
+    }
+    return doc;
+}
+
+xmlDocPtr parseDocument(const QByteArray& bytes, const QString& name, LoadResult* result, Reading reading,
+                        AttributeStore* store) {
+    if (bytes.size() > INT_MAX) {  // libxml2 takes the length as an int
+        *result = failure(LoadResult::Status::Unreadable, ErrnoText(EFBIG));
+        return nullptr;
+    }
+    return parseWith(name, result, reading, store, [&bytes](xmlParserCtxtPtr ctxt, const char* url) {
+        return xmlCtxtReadMemory(ctxt, bytes.constData(), int(bytes.size()), url, nullptr, kParseOptions);
+    });
 }
 
 }  // namespace puente::xml

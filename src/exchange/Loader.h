@@ -11,22 +11,24 @@
 
 namespace puente::xml {
 
-// The whole file in `bytes`; Missing when no file is at `path`, Unreadable
-// (with the system's words) when it is a folder or cannot be read.
-LoadResult readDocumentFile(const QString& path, QByteArray* bytes);
+class AttributeStore;
 
-// A new tree from `bytes`, or nullptr with *result saying why. `name` is the
-// document's file name or empty. Never loads an external DTD or an external
-// entity, never touches the network; attributes that the internal DTD subset
-// declares with a default or #FIXED value are there on every element that
-// lacks them; entity references in attribute values come back already
-// replaced by their text.
+// A new tree from the file at `path`, read as it is parsed, or nullptr with
+// *result saying why: Missing when no file is there, Unreadable (with the
+// system's words) when it is a folder or cannot be read, NotWellFormed with
+// the parser's message and place.
+xmlDocPtr parseDocumentFile(const QString& path, LoadResult* result, Reading reading, AttributeStore* store);
+
+// The same from `bytes`; `name` is the document's file name or empty.
 //
-// HeadOnly reads the whole document and refuses it exactly as Whole does,
-// but keeps only the head: the nodes outside the root element and the root
-// element with its attributes (defaults included), without its content.
-enum class Reading { Whole, HeadOnly };
-xmlDocPtr parseDocument(const QByteArray& bytes, const QString& name, LoadResult* result,
-                        Reading reading = Reading::Whole);
+// Both never load an external DTD or an external entity and never touch the
+// network; attributes that the internal DTD subset declares with a default
+// or #FIXED value are there on every element that lacks them; entity
+// references in attribute values come back already replaced by their text.
+// Every Reading refuses exactly what Whole refuses (see Document.h for what
+// each keeps). ElementsOnly keeps plain attribute values in `store` when it
+// is given (see CompactAttributes.h); the store must outlive the tree.
+xmlDocPtr parseDocument(const QByteArray& bytes, const QString& name, LoadResult* result, Reading reading,
+                        AttributeStore* store);
 
 }  // namespace puente::xml

@@ -28,19 +28,19 @@ QString RepeatedCode(const CodeRegistry& registry, const QString& code) {
 
 namespace {
 
-void NoteIfNotInWindows1252(const Field& field, const QString& given, const QString& element, TableReport& report) {
+void NoteIfNotInWindows1252(const Field& field, const QString& given, const ItemName& element, TableReport& report) {
     if (!CodePage::ForNumber(1252).CanEncode(given))
-        report.notes << messages::NoteNotInWindows1252(element, field.name(), given);
+        report.notes << messages::NoteNotInWindows1252(element.text(), field.name(), given);
 }
 
 }  // namespace
 
-void SetText(Field& field, const QString& text, const QString& element, TableReport& report) {
+void SetText(Field& field, const QString& text, const ItemName& element, TableReport& report) {
     NoteIfNotInWindows1252(field, text, element, report);
     field.SetAsString(text);
 }
 
-void SetCode(Field& field, const QString& written, const QString& given, bool numbered, const QString& element,
+void SetCode(Field& field, const QString& written, const QString& given, bool numbered, const ItemName& element,
              TableReport& report) {
     if (!numbered) NoteIfNotInWindows1252(field, given, element, report);
     field.SetAsString(written);

@@ -64,16 +64,25 @@ void RunConversions(const ForwardContext& ctx, ForwardReport& report);
 // The attribute's value, trimmed; the empty text when the element lacks it.
 QString ReadAttribute(const Element& element, const QString& name);
 
+// An element of the document as the report's notes name it ("Profesor 3"):
+// the wording of its kind and its number, put together only when a note
+// needs it.
+struct ItemName {
+    QString (*wording)(qsizetype item);
+    qsizetype item;
+    QString text() const { return wording(item); }
+};
+
 // Writes a text of the document to the character field `field` of a new
 // table (code page 1252). When Windows-1252 lacks some of its characters
 // (the field stores '?' for each), `report` gets a note naming `element`
 // ("Profesor 3"), the field and the text as given.
-void SetText(Field& field, const QString& text, const QString& element, TableReport& report);
+void SetText(Field& field, const QString& text, const ItemName& element, TableReport& report);
 // The same for a code that a CodeRegistry gave in its stored form
 // (`written`) for the code made from the document (`given`): the note names
 // `given` when Windows-1252 lacks some of its characters, unless the code
 // was `numbered` (its note of a repeated code tells how it is stored).
-void SetCode(Field& field, const QString& written, const QString& given, bool numbered, const QString& element,
+void SetCode(Field& field, const QString& written, const QString& given, bool numbered, const ItemName& element,
              TableReport& report);
 
 // A repeated code as the report notes name it: 'code', followed by what the

@@ -4,6 +4,7 @@
 #include "exchange/Document.h"
 #include "forward/Conversions.h"
 #include "forward/NewTable.h"
+#include "forward/RecordsByKey.h"
 
 #include <QLocale>
 
@@ -75,19 +76,17 @@ QString SessionsText(float hours) {
 
 void ExportarAsignaturas(const ForwardContext& ctx, TableReport& report) {
     auto table = RebuildTable(ctx.directory, tables::kAsigt, kFields);
-    Table groups(ctx.directory, tables::kGrupost);
-    Table subjects(ctx.directory, tables::kAsignomt);
-    Table teachers(ctx.directory, tables::kProft);
-    groups.Open(OpenMode::Exclusive);
-    subjects.Open(OpenMode::Exclusive);
-    teachers.Open(OpenMode::Exclusive);
+    // The group, subject and teacher of each assignment, looked up by the
+    // identifiers that the earlier conversions stored beside their codes.
+    const RecordsByKey groups =
+        ReadRecordsByKey(ctx.directory, tables::kGrupost, "IDGRUPO", {"ABREV", "TURNO", "NIVEL", "CURSO", "GRUPO"});
+    const RecordsByKey subjects = ReadRecordsByKey(ctx.directory, tables::kAsignomt, "IDASIG", {"COD", "CODTAREA"});
+    const RecordsByKey teachers = ReadRecordsByKey(ctx.directory, tables::kProft, "IDPROF", {"ABREV"});
+    enum { kGroupCode, kGroupShift, kGroupLevel, kGroupCourse, kGroupLetter };
+    enum { kSubjectCode, kSubjectTask };
+    enum { kTeacherCode };
 
     // The fields, found by name once for the whole table.
-    Field groupCode = groups.FieldByName("ABREV"), groupShift = groups.FieldByName("TURNO"),
-          groupLevel = groups.FieldByName("NIVEL"), groupCourse = groups.FieldByName("CURSO"),
-          groupLetter = groups.FieldByName("GRUPO");
-    Field subjectCodeField = subjects.FieldByName("COD"), subjectTask = subjects.FieldByName("CODTAREA");
-    Field teacherCode = teachers.FieldByName("ABREV");
     Field casig = table->FieldByName("CASIG"), cprof = table->FieldByName("CPROF"), cgrup = table->FieldByName("CGRUP"),
           turno = table->FieldByName("TURNO"), nivel = table->FieldByName("NIVEL"), curso = table->FieldByName("CURSO"),
           grupo = table->FieldByName("GRUPO"), horas = table->FieldByName("HORAS"),
@@ -99,26 +98,25 @@ void ExportarAsignaturas(const ForwardContext& ctx, TableReport& report) {
     const QList<Element> elements = ctx.document.selectNodes("/centro/asignaturas/dasignatura");
     for (qsizetype i = 0; i < elements.size(); ++i) {
         const Element& e = elements[i];
-        const QString element = messages::ItemAssignment(i + 1);
+        const ItemName element{messages::ItemAssignment, i + 1};
         const QString groupId = ReadAttribute(e, QStringLiteral("cgrupo"));
-        groups.First();
-        if (!groups.Locate(QStringLiteral("IDGRUPO"), groupId)) {
+        const auto group = groups.constFind(groupId);
+        if (group == groups.cend()) {
             report.notes << messages::NoteAssignmentGroupNotFound(i + 1, groupId);
             continue;
         }
         const QString subjectId = ReadAttribute(e, QStringLiteral("casig"));
-        subjects.First();
-        if (!subjects.Locate(QStringLiteral("IDASIG"), subjectId)) {
+        const auto subject = subjects.constFind(subjectId);
+        if (subject == subjects.cend()) {
             report.notes << messages::NoteAssignmentSubjectNotFound(i + 1, subjectId);
             continue;
         }
         const QString teacherId = ReadAttribute(e, QStringLiteral("cprofe"));
-        teachers.First();
-        const QString teacher =
-            teachers.Locate(QStringLiteral("IDPROF"), teacherId) ? teacherCode.AsString() : QString();
+        const auto teacher = teachers.constFind(teacherId);
+        const QString teacherCode = teacher != teachers.cend() ? teacher->at(kTeacherCode) : QString();
 
         const float hours = ReadHours(locale, ReadAttribute(e, QStringLiteral("nhoras")));
-        const QString subjectCode = subjectCodeField.AsString();
+        const QString& subjectCode = subject->at(kSubjectCode);
         if (subjectCode.isEmpty()) {
             report.notes << messages::NoteAssignmentSubjectWithoutCode(i + 1, subjectId);
             continue;
@@ -126,15 +124,15 @@ void ExportarAsignaturas(const ForwardContext& ctx, TableReport& report) {
 
         table->Append();
         casig.SetAsString(subjectCode);
-        cprof.SetAsString(teacher);
-        cgrup.SetAsString(groupCode.AsString());
-        turno.SetAsString(groupShift.AsString());
-        nivel.SetAsString(groupLevel.AsString());
-        curso.SetAsString(groupCourse.AsString());
-        grupo.SetAsString(groupLetter.AsString());
+        cprof.SetAsString(teacherCode);
+        cgrup.SetAsString(group->at(kGroupCode));
+        turno.SetAsString(group->at(kGroupShift));
+        nivel.SetAsString(group->at(kGroupLevel));
+        curso.SetAsString(group->at(kGroupCourse));
+        grupo.SetAsString(group->at(kGroupLetter));
         horas.SetAsFloat(hours);
         sesiones.SetAsString(SessionsText(hours));
-        ctarea.SetAsString(subjectTask.AsString());
+        ctarea.SetAsString(subject->at(kSubjectTask));
         SetText(idgrup, groupId, element, report);
         SetText(idasig, subjectId, element, report);
         SetText(idprof, teacherId, element, report);
@@ -142,9 +140,6 @@ void ExportarAsignaturas(const ForwardContext& ctx, TableReport& report) {
         ++report.rows;
     }
     table->Close();
-    groups.Close();
-    subjects.Close();
-    teachers.Close();
 }
 
 }  // namespace puente

@@ -26,7 +26,7 @@ void ExportarAulas(const ForwardContext& ctx, TableReport& report) {
     const QList<Element> elements = ctx.document.selectNodes("/centro/aulas/daula");
     for (qsizetype i = 0; i < elements.size(); ++i) {
         const Element& e = elements[i];
-        const QString element = messages::ItemRoom(i + 1);
+        const ItemName element{messages::ItemRoom, i + 1};
         const QString nombre = ReadAttribute(e, "nombre");
         QString code = LeftPart(nombre, 1) + WordInitials(nombre);
         if (code.size() < 3) code = nombre.left(8);

@@ -34,7 +34,7 @@ void ExportarGrupos(const ForwardContext& ctx, TableReport& report) {
     const QList<Element> elements = ctx.document.selectNodes("/centro/grupos/dgrupo");
     for (qsizetype i = 0; i < elements.size(); ++i) {
         const Element& e = elements[i];
-        const QString element = messages::ItemGroup(i + 1);
+        const ItemName element{messages::ItemGroup, i + 1};
         const QString nombre = ReadAttribute(e, "nombre");
         const QString nivel = ReadAttribute(e, "codigo_nivel");
         const QString turno = ReadAttribute(e, "turno");

@@ -30,7 +30,7 @@ void ExportarMaterias(const ForwardContext& ctx, TableReport& report) {
     const QList<Element> elements = ctx.document.selectNodes("/centro/materias/dmaterias");
     for (qsizetype i = 0; i < elements.size(); ++i) {
         const Element& e = elements[i];
-        const QString element = messages::ItemSubject(i + 1);
+        const ItemName element{messages::ItemSubject, i + 1};
         const QString abrev = ReadAttribute(e, "abrev");
         const QString nombre = ReadAttribute(e, "nombre");
         const QString tarea = ReadAttribute(e, "codigo_actividad");

@@ -28,7 +28,7 @@ void ExportarProfesores(const ForwardContext& ctx, TableReport& report) {
     const QList<Element> elements = ctx.document.selectNodes("/centro/profesores/profesor");
     for (qsizetype i = 0; i < elements.size(); ++i) {
         const Element& e = elements[i];
-        const QString element = messages::ItemTeacher(i + 1);
+        const ItemName element{messages::ItemTeacher, i + 1};
         const QString abrev = ReadAttribute(e, "abrev");
         const QString nombre = ReadAttribute(e, "nombre");
         const QString apellido1 = ReadAttribute(e, "apellido1");

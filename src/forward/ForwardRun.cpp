@@ -45,7 +45,7 @@ ForwardReport Simulate(const Document& loaded, const QString& document, const QS
 ForwardReport RunForward(const QString& document, const QString& workingDirectory, const ForwardOptions& options) {
     CheckForwardInput(document);
     RequireWorkingDirectory(workingDirectory);
-    const std::unique_ptr<Document> loaded = LoadExchangeDocument(document);
+    const std::unique_ptr<Document> loaded = LoadExchangeDocument(document, Reading::ElementsOnly);
     if (options.simulate) return Simulate(*loaded, document, workingDirectory);
 
     WorkingDirectoryLock lock(workingDirectory);

@@ -98,7 +98,7 @@ ReturnReport RunReturn(const QString& document, const QString& workingDirectory)
     // attributes and the nodes outside the root; the rest is read to check
     // that the document is well-formed, and let go.
     Document head;
-    const LoadResult loaded = head.loadHead(document);
+    const LoadResult loaded = head.load(document, Reading::HeadOnly);
     if (!loaded.ok()) throw LoadError(loaded, document);
     const Element root = head.documentElement();
     if (root.isNull() || root.name() != "centro")

@@ -19,9 +19,9 @@ Error LoadError(const LoadResult& result, const QString& path) {
     return messages::DocumentNotWellFormed(path, result.message, result.line, result.column);
 }
 
-std::unique_ptr<Document> LoadExchangeDocument(const QString& path) {
+std::unique_ptr<Document> LoadExchangeDocument(const QString& path, Reading reading) {
     auto document = std::make_unique<Document>();
-    const LoadResult result = document->load(path);
+    const LoadResult result = document->load(path, reading);
     if (!result.ok()) throw LoadError(result, path);
     const Element root = document->documentElement();
     if (root.isNull() || root.name() != "centro")

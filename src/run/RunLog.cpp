@@ -26,6 +26,9 @@ RunLogEntry LogEntryOf(const ForwardReport& report, const QString& frontEnd) {
     entry.frontEnd = frontEnd;
     entry.document = report.document;
     entry.outcome = messages::kLogOutcomeDone;
+    qsizetype notes = 0;
+    for (const TableReport& t : report.tables) notes += t.notes.size();
+    entry.notes.reserve(notes);
     for (const TableReport& t : report.tables) {
         entry.summary << messages::SummaryTableRows(t.table, t.rows);
         for (const QString& note : t.notes) entry.notes << messages::LogTableNote(t.table, note);

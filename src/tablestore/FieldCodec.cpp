@@ -55,7 +55,7 @@ void PutBigEndian(quint64 v, char* bytes, int size) {
 }
 
 // Text right-aligned in width, or false when it is longer.
-bool PutRight(const QByteArray& text, char* bytes, int width) {
+bool PutRight(QByteArrayView text, char* bytes, int width) {
     if (text.size() > width) return false;
     std::memset(bytes, ' ', static_cast<size_t>(width - text.size()));
     std::memcpy(bytes + (width - text.size()), text.constData(), static_cast<size_t>(text.size()));
@@ -259,18 +259,31 @@ void WriteNumeric(const FieldInfo& f, const FieldInput& input, char* bytes, cons
         WriteBlank(f, bytes);
         return;
     }
-    QByteArray text;
+    // Whole numbers (counts, hours) are written from a buffer on the stack:
+    // their digits, then zero decimals, as the general formatting gives them
+    // without its cost.
+    char whole[64];
+    QByteArrayView text;
+    QByteArray formatted;
+    const auto wholeText = [&whole](qint64 n, int decimals) {
+        char* end = std::to_chars(whole, whole + 24, n).ptr;
+        if (decimals > 0) {
+            *end++ = '.';
+            end = std::fill_n(end, decimals, '0');
+        }
+        return QByteArrayView(whole, end - whole);
+    };
     if (f.decimals == 0) {
-        text = QByteArray::number(WholeInput(f, input, context));
+        text = wholeText(WholeInput(f, input, context), 0);
     } else {
         double value = NumberInput(f, input, context);
-        if (value == std::trunc(value) && std::fabs(value) < 1e15) {
-            // A whole number (hours, counts): its digits and zero decimals,
-            // as the general formatting gives them, without its cost.
-            text = QByteArray::number(static_cast<qint64>(value)) + '.' + QByteArray(f.decimals, '0');
+        if (value == std::trunc(value) && std::fabs(value) < 1e15 && f.decimals < 32) {
+            text = wholeText(static_cast<qint64>(value), f.decimals);
         } else {
-            text = QByteArray::number(value, 'f', f.decimals);
-            if (text.startsWith('-') && text.count('0') + 2 == text.size()) text.remove(0, 1);  // -0.0000
+            formatted = QByteArray::number(value, 'f', f.decimals);
+            if (formatted.startsWith('-') && formatted.count('0') + 2 == formatted.size())
+                formatted.remove(0, 1);  // -0.0000
+            text = formatted;
         }
     }
     if (!PutRight(text, bytes, f.width))

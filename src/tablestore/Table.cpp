@@ -509,6 +509,7 @@ void Table::Post() {
     if (!t.appending) return;
     if (t.layout.recordCount >= qint64(0xFFFFFFFF)) throw messages::TableFull(name_, t.displayPath);
     if (t.writeBehind) {
+        if (t.gathered.isEmpty()) t.gathered.reserve(kBlockBytes + t.layout.recordLength);
         t.gathered.append(t.current);
         ++t.layout.recordCount;
     } else {

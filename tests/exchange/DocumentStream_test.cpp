@@ -51,7 +51,7 @@ QByteArray savedWhole(const QByteArray& loaded, int entries) {
 // The same document streamed from a head read by `headOnly` or whole.
 QByteArray streamed(const QByteArray& loaded, int entries, bool headOnly) {
     Document head;
-    const LoadResult result = headOnly ? head.loadHeadFromBytes(loaded) : head.loadFromBytes(loaded);
+    const LoadResult result = headOnly ? head.loadFromBytes(loaded, QString(), Reading::HeadOnly) : head.loadFromBytes(loaded);
     EXPECT_TRUE(result.ok()) << result.message.toStdString();
     QTemporaryDir dir;
     const QString path = dir.filePath("resultado.xml");
@@ -140,7 +140,7 @@ INSTANTIATE_TEST_SUITE_P(Heads, StreamTest, ::testing::ValuesIn(kStreamCases),
 
 TEST(StreamTest, KeepsTheRootsAttributesWithTheirDefaults) {
     Document head;
-    ASSERT_TRUE(head.loadHeadFromBytes(kStreamCases[8].loaded).ok());
+    ASSERT_TRUE(head.loadFromBytes(kStreamCases[8].loaded, QString(), Reading::HeadOnly).ok());
     const Element root = head.documentElement();
     EXPECT_EQ(root.attributeNames(), (QStringList{"codigo_interno", "nombre", "version", "curso"}));
     EXPECT_EQ(root.attribute("codigo_interno").value_or("-"), QStringLiteral("entidad é"));
@@ -194,7 +194,7 @@ class HeadRefusedTest : public ::testing::TestWithParam<RefusedCase> {};
 TEST_P(HeadRefusedTest, AsTheWholeReadingDoes) {
     Document whole, head;
     const LoadResult expected = whole.loadFromBytes(GetParam().loaded);
-    const LoadResult got = head.loadHeadFromBytes(GetParam().loaded);
+    const LoadResult got = head.loadFromBytes(GetParam().loaded, QString(), Reading::HeadOnly);
     EXPECT_FALSE(expected.ok());
     EXPECT_EQ(got.status, expected.status);
     EXPECT_EQ(got.message, expected.message);
@@ -214,7 +214,7 @@ TEST(HeadAcceptedTest, AsTheWholeReadingDoes) {
         "<a>&e;</a></centro>";
     Document whole, head;
     ASSERT_TRUE(whole.loadFromBytes(within).ok());
-    ASSERT_TRUE(head.loadHeadFromBytes(within).ok());
+    ASSERT_TRUE(head.loadFromBytes(within, QString(), Reading::HeadOnly).ok());
     EXPECT_EQ(head.documentElement().attribute("v"), whole.documentElement().attribute("v"));
 }
 
@@ -226,7 +226,7 @@ TEST(StreamFailure, AnUnfinishedStreamLeavesTheEarlierFile) {
     const QString path = dir.filePath("resultado.xml");
     ASSERT_TRUE(writeBytes(path, "anterior"));
     Document head;
-    ASSERT_TRUE(head.loadHeadFromBytes(kRootWithContent).ok());
+    ASSERT_TRUE(head.loadFromBytes(kRootWithContent, QString(), Reading::HeadOnly).ok());
     {
         DocumentStream stream(head, path);
         stream.startElement("centro");
@@ -245,7 +245,7 @@ TEST(StreamFailure, AFolderInThePlaceOfTheFileIsReportedAtTheStart) {
     const QString path = dir.filePath("resultado.xml");
     ASSERT_TRUE(QDir(dir.path()).mkdir("resultado.xml"));
     Document head;
-    ASSERT_TRUE(head.loadHeadFromBytes(kRootWithContent).ok());
+    ASSERT_TRUE(head.loadFromBytes(kRootWithContent, QString(), Reading::HeadOnly).ok());
     try {
         DocumentStream stream(head, path);
         stream.startElement("centro");
@@ -262,7 +262,7 @@ TEST(StreamFailure, AFolderInThePlaceOfTheFileIsReportedAtTheStart) {
 TEST(StreamFailure, RefusesWhatXmlCannotHoldAndCallsOutOfOrder) {
     QTemporaryDir dir;
     Document head;
-    ASSERT_TRUE(head.loadHeadFromBytes("<centro/>").ok());
+    ASSERT_TRUE(head.loadFromBytes("<centro/>", QString(), Reading::HeadOnly).ok());
     DocumentStream stream(head, dir.filePath("r.xml"));
     EXPECT_THROW(stream.attribute("a", QStringLiteral("x")), Error);
     stream.startElement("centro");

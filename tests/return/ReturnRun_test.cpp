@@ -475,7 +475,7 @@ TEST(ResultWriter, WritesWhatTheWholeTreeSaved) {
             whole.save(dir.filePath("whole.xml"));
 
             Document head;
-            ASSERT_TRUE(head.loadHeadFromBytes(bytes).ok());
+            ASSERT_TRUE(head.loadFromBytes(bytes, QString(), Reading::HeadOnly).ok());
             ResultWriter writer(head, dir.filePath("streamed.xml"), ResultCentro(head));
             for (qsizetype i = 0; i < n; ++i) writer.append(entries[i]);
             writer.commit();

@@ -30,7 +30,7 @@ TEST_P(LoadExchangeDocumentTest, RefusesWhatIsNoExchangeDocument) {
     else if (c.bytes != "@none")
         test::WriteFile(dir.path(), "centro.xml", c.bytes);
     try {
-        LoadExchangeDocument(path);
+        LoadExchangeDocument(path, Reading::ElementsOnly);
         FAIL() << "loaded";
     } catch (const Error& e) {
         EXPECT_EQ(e.kind(), c.kind) << KindName(e.kind());
@@ -57,7 +57,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(LoadExchangeDocument, GivesTheDocumentOfACentro) {
     QTemporaryDir dir;
     const QString path = test::WriteFile(dir.path(), "c.xml", "<centro nombre='IES'><materias/></centro>");
-    const std::unique_ptr<Document> doc = LoadExchangeDocument(path);
+    const std::unique_ptr<Document> doc = LoadExchangeDocument(path, Reading::ElementsOnly);
     EXPECT_EQ(doc->documentElement().attribute("nombre"), QString("IES"));
 }
 
