@@ -1,5 +1,6 @@
-// Reading an exchange document into a libxml2 tree: the file's bytes, the
-// parser's options and what it may not do, and the outcome as a LoadResult.
+// Reading an exchange document into a libxml2 tree: the file, read as it is
+// parsed, the parser's options and what it may not do, and the outcome as a
+// LoadResult.
 #pragma once
 
 #include "exchange/Document.h"

@@ -105,34 +105,6 @@ void ResultWriter::commit() {
     stream_.commit();
 }
 
-Element RebuildCentro(Document& document) {
-    const CentroValues values = ResultCentro(document);
-    document.removeChild(document.documentElement().selectSingleNode("/centro"));
-    Element centro = document.createElement("centro");
-    centro.setAttribute("codigo_interno", values.codigoInterno);
-    centro.setAttribute("nombre", values.nombre);
-    centro.setAttribute("curso", values.curso);
-    centro.setAttribute("fecha_exportacion", values.fechaExportacion);
-    centro.setAttribute("version", values.version);
-    document.appendChild(centro);
-    document.selectSingleNode("/centro").appendChild(document.createElement("solucion_horario"));
-    return document.selectSingleNode("/centro/solucion_horario");
-}
-
-void AppendDsolucion(Document& document, Element solucionHorario, const DsolucionEntry& entry) {
-    Element e = document.createElement(QStringLiteral("dsolucion"));
-    e.setAttribute(QStringLiteral("casig"), entry.casig);
-    e.setAttribute(QStringLiteral("cgrupo"), entry.cgrupo);
-    e.setAttribute(QStringLiteral("cprofe"), entry.cprofe);
-    e.setAttribute(QStringLiteral("caula"), entry.caula);
-    e.setAttribute(QStringLiteral("cactiv"), entry.cactiv);
-    e.setAttribute(QStringLiteral("dia"), qint64(entry.dia));
-    e.setAttribute(QStringLiteral("hora"), entry.hora);
-    e.setAttribute(QStringLiteral("sesiones"), entry.sesiones);
-    e.setAttribute(QStringLiteral("idcurso"), entry.idcurso);
-    solucionHorario.appendChild(e);
-}
-
 QString ResultadoPath(const QString& chosen, PathStyle style) {
     qsizetype cut = chosen.lastIndexOf(u'/');
     if (style == PathStyle::Windows) {

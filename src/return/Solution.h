@@ -78,8 +78,8 @@ CentroValues ResultCentro(const Document& document);
 // The result document written as its entries come: the nodes outside the
 // root of `head` (the exchange document, read whole or only its head), then
 // `centro` with one `solucion_horario` holding one dsolucion per append().
-// The bytes are those that RebuildCentro, AppendDsolucion and save() give
-// for the same document, values and entries. Nothing is at `path` until
+// The bytes are those that the document's tree gives when saved with its
+// root replaced by that `centro` and those entries. Nothing is at `path` until
 // commit(); a writer destroyed uncommitted leaves an earlier file there as
 // it was.
 class ResultWriter {
@@ -91,16 +91,6 @@ public:
 private:
     DocumentStream stream_;
 };
-
-// Replaces the document's root by a new `centro` carrying codigo_interno,
-// nombre, curso (trimmed), fecha_exportacion (now) and version (trimmed), with
-// one empty `solucion_horario` child, which it gives back. Everything outside
-// the root stays. A root that is not `centro` or lacks one of the four
-// attributes throws Error before anything is changed.
-Element RebuildCentro(Document& document);
-
-// Adds one dsolucion element with its nine attributes, in order.
-void AppendDsolucion(Document& document, Element solucionHorario, const DsolucionEntry& entry);
 
 // The user's short date, a space, and the time with hours, minutes and seconds.
 QString ExportTimestamp();

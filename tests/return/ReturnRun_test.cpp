@@ -443,8 +443,40 @@ INSTANTIATE_TEST_SUITE_P(
                                       "<centro codigo_interno='1' nombre='N' curso='C' version='8'/>",
                                       {"codigo_interno=1", "nombre=N", "curso=C", "version=8"}}));
 
+// The result built as a tree: the root replaced by a new `centro` with one
+// empty `solucion_horario`, one dsolucion per entry with its nine
+// attributes, in order.
+Element RebuildCentro(Document& document) {
+    const CentroValues values = ResultCentro(document);
+    document.removeChild(document.documentElement());
+    Element centro = document.createElement("centro");
+    centro.setAttribute("codigo_interno", values.codigoInterno);
+    centro.setAttribute("nombre", values.nombre);
+    centro.setAttribute("curso", values.curso);
+    centro.setAttribute("fecha_exportacion", values.fechaExportacion);
+    centro.setAttribute("version", values.version);
+    document.appendChild(centro);
+    Element solucion = document.createElement("solucion_horario");
+    centro.appendChild(solucion);
+    return solucion;
+}
+
+void AppendDsolucion(Document& document, Element solucionHorario, const DsolucionEntry& entry) {
+    Element e = document.createElement(QStringLiteral("dsolucion"));
+    e.setAttribute(QStringLiteral("casig"), entry.casig);
+    e.setAttribute(QStringLiteral("cgrupo"), entry.cgrupo);
+    e.setAttribute(QStringLiteral("cprofe"), entry.cprofe);
+    e.setAttribute(QStringLiteral("caula"), entry.caula);
+    e.setAttribute(QStringLiteral("cactiv"), entry.cactiv);
+    e.setAttribute(QStringLiteral("dia"), qint64(entry.dia));
+    e.setAttribute(QStringLiteral("hora"), entry.hora);
+    e.setAttribute(QStringLiteral("sesiones"), entry.sesiones);
+    e.setAttribute(QStringLiteral("idcurso"), entry.idcurso);
+    solucionHorario.appendChild(e);
+}
+
 // The result written as the entries come equals the one the whole tree
-// gave (RebuildCentro, AppendDsolucion, save), the date aside.
+// gives (RebuildCentro, AppendDsolucion, save), the date aside.
 QByteArray WithoutDate(QByteArray bytes) {
     const qsizetype at = bytes.indexOf("fecha_exportacion=\"");
     if (at < 0) return bytes;
