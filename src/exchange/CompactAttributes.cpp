@@ -4,6 +4,7 @@
 
 #include <QByteArray>
 
+#include <cstdint>
 #include <cstring>
 #include <new>
 
@@ -43,9 +44,10 @@ void* AttributeStore::allocate(size_t size, size_t alignment) {
 
 bool AttributeStore::keep(xmlNode* element, xmlDict* dict, int count, const xmlChar** attributes) {
     auto* block = static_cast<CompactAttributes*>(allocate(sizeof(CompactAttributes), alignof(CompactAttributes)));
-    auto* items = static_cast<CompactAttribute*>(
-        allocate(sizeof(CompactAttribute) * size_t(count > 0 ? count : 1), alignof(CompactAttribute)));
-    if (!block || !items) return false;
+    auto* items = count > 0 ? static_cast<CompactAttribute*>(
+                                  allocate(sizeof(CompactAttribute) * size_t(count), alignof(CompactAttribute)))
+                            : nullptr;
+    if (!block || (count > 0 && !items)) return false;
     for (int i = 0; i < count; ++i) {
         const xmlChar* local = attributes[5 * i];
         const xmlChar* prefix = attributes[5 * i + 1];

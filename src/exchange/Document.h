@@ -175,10 +175,10 @@ private:
     // Attributes kept beside the tree become libxml2's, for writing.
     void materializeAttributes() const;
     void takeTree(_xmlDoc* parsed);  // a new tree in place of the (empty) one; null keeps it
-    void clear();                  // frees everything, leaves an empty document
-    void adopted(_xmlNode* node);  // `node` went into a tree: no longer ours to free
+    void clear();                    // frees everything, leaves an empty document
+    void adopted(_xmlNode* node);    // `node` went into a tree: no longer ours to free
     _xmlDoc* doc_ = nullptr;
-    QList<_xmlNode*> detached_;                     // created elements not yet appended
+    QList<_xmlNode*> detached_;                        // created elements not yet appended
     std::unique_ptr<xml::AttributeStore> attributes_;  // ElementsOnly: the attributes kept beside the tree
 };
 

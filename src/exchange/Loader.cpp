@@ -307,7 +307,6 @@ xmlDocPtr parseWith(const QString& name, LoadResult* result, Reading reading, At
     return doc;
 }
 
-
 }  // namespace
 
 xmlDocPtr parseDocumentFile(const QString& path, LoadResult* result, Reading reading, AttributeStore* store) {

@@ -52,7 +52,8 @@ QByteArray savedWhole(const QByteArray& loaded, int entries) {
 // The same document streamed from a head read by `headOnly` or whole.
 QByteArray streamed(const QByteArray& loaded, int entries, bool headOnly) {
     Document head;
-    const LoadResult result = headOnly ? head.loadFromBytes(loaded, QString(), Reading::HeadOnly) : head.loadFromBytes(loaded);
+    const LoadResult result =
+        headOnly ? head.loadFromBytes(loaded, QString(), Reading::HeadOnly) : head.loadFromBytes(loaded);
     EXPECT_TRUE(result.ok()) << result.message.toStdString();
     QTemporaryDir dir;
     const QString path = dir.filePath("resultado.xml");

@@ -60,7 +60,8 @@ const QList<ReadCase> kReadCases = {
     {"text_comments_and_cdata_left_out",
      "<centro>texto<!-- c --><?pi x?><m n='1'>más<![CDATA[<no>]]></m>\n  <m n='2'/></centro>", "n",
      QStringLiteral("1")},
-    {"utf16", QByteArray("\xff\xfe<\0c\0e\0n\0t\0r\0o\0>\0<\0m\0 \0n\0=\0'\0\xd1\0'\0/\0>\0<\0/\0c\0e\0n\0t\0r\0o\0>\0", 58),
+    {"utf16",
+     QByteArray("\xff\xfe<\0c\0e\0n\0t\0r\0o\0>\0<\0m\0 \0n\0=\0'\0\xd1\0'\0/\0>\0<\0/\0c\0e\0n\0t\0r\0o\0>\0", 58),
      "n", QStringLiteral("Ñ")},
     {"latin1", "<?xml version='1.0' encoding='ISO-8859-1'?><centro><m n='Alcal\xe1'/></centro>", "n",
      QStringLiteral("Alcalá")},
@@ -84,9 +85,10 @@ INSTANTIATE_TEST_SUITE_P(Documents, ElementsOnlyReadTest, ::testing::ValuesIn(kR
                          [](const auto& info) { return std::string(info.param.name); });
 
 TEST(ElementsOnlyTest, KeepsNoTextButWritesEveryAttribute) {
-    const QByteArray loaded = "<?xml version='1.0' encoding='UTF-8'?>\n<!-- fuera -->\n"
-                              "<centro xmlns:p='urn:p' a='1'>texto<m p:n='P' n='&amp;&lt;' o=''>dentro</m>"
-                              "<!-- dentro --><m n='Ñandú'/></centro>\n";
+    const QByteArray loaded =
+        "<?xml version='1.0' encoding='UTF-8'?>\n<!-- fuera -->\n"
+        "<centro xmlns:p='urn:p' a='1'>texto<m p:n='P' n='&amp;&lt;' o=''>dentro</m>"
+        "<!-- dentro --><m n='Ñandú'/></centro>\n";
     Document elements;
     ASSERT_TRUE(elements.loadFromBytes(loaded, QString(), Reading::ElementsOnly).ok());
     const QByteArray written = elements.toBytes();
@@ -101,9 +103,10 @@ TEST(ElementsOnlyTest, KeepsNoTextButWritesEveryAttribute) {
 }
 
 TEST(ElementsOnlyTest, WritesWhatTheWholeReadingWritesWhenThereIsNoText) {
-    const QByteArray loaded = "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>\n"
-                              "<centro xmlns:p=\"urn:p\" nombre=\"IES Alcal\xe1\"><m p:n=\"1\" n=\"a&amp;b\"/>"
-                              "<m n=\"\" o=\"Valor largo que no cabe en el nodo\"/></centro>\n";
+    const QByteArray loaded =
+        "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>\n"
+        "<centro xmlns:p=\"urn:p\" nombre=\"IES Alcal\xe1\"><m p:n=\"1\" n=\"a&amp;b\"/>"
+        "<m n=\"\" o=\"Valor largo que no cabe en el nodo\"/></centro>\n";
     Document whole, elements;
     ASSERT_TRUE(whole.loadFromBytes(loaded).ok());
     ASSERT_TRUE(elements.loadFromBytes(loaded, QString(), Reading::ElementsOnly).ok());

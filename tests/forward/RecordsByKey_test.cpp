@@ -25,10 +25,11 @@ class RecordsByKeyTest : public ::testing::Test {
 protected:
     void SetUp() override {
         Table table(dir.path(), "GRUPOST");
-        table.CreateTable({{"IDGRUPO", FieldKind::Character, 10}, {"ABREV", FieldKind::Character, 10},
+        table.CreateTable({{"IDGRUPO", FieldKind::Character, 10},
+                           {"ABREV", FieldKind::Character, 10},
                            {"TURNO", FieldKind::Character, 1}});
         table.Open(OpenMode::Exclusive);
-        const QList<QStringList> rows = {{"G1", "borrado", "M"}, {"G1", "1A", "M"}, {"G2", "2A", "T"},
+        const QList<QStringList> rows = {{"G1", "borrado", "M"},  {"G1", "1A", "M"}, {"G2", "2A", "T"},
                                          {"G1", "repetido", "T"}, {" G3", "3A", ""}, {"g2", "2a", "N"}};
         for (const QStringList& row : rows) {
             table.Append();
