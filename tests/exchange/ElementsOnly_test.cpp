@@ -61,7 +61,12 @@ const QList<ReadCase> kReadCases = {
      "<centro>texto<!-- c --><?pi x?><m n='1'>más<![CDATA[<no>]]></m>\n  <m n='2'/></centro>", "n",
      QStringLiteral("1")},
     {"utf16",
-     QByteArray("\xff\xfe<\0c\0e\0n\0t\0r\0o\0>\0<\0m\0 \0n\0=\0'\0\xd1\0'\0/\0>\0<\0/\0c\0e\0n\0t\0r\0o\0>\0", 58),
+     [] {
+         // The bytes of UTF-16LE with its byte order mark, the last zero included.
+         static const char bytes[] =
+             "\xff\xfe<\0c\0e\0n\0t\0r\0o\0>\0<\0m\0 \0n\0=\0'\0\xd1\0'\0/\0>\0<\0/\0c\0e\0n\0t\0r\0o\0>\0";
+         return QByteArray(bytes, sizeof bytes - 1);
+     }(),
      "n", QStringLiteral("Ñ")},
     {"latin1", "<?xml version='1.0' encoding='ISO-8859-1'?><centro><m n='Alcal\xe1'/></centro>", "n",
      QStringLiteral("Alcalá")},
